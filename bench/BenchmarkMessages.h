@@ -1,0 +1,20 @@
+#pragma once
+// The two message objects that carry a test's log lines and results to the window's thread.
+// The sender fills one on the heap and hands it over; from then on it belongs to the receiver.
+
+#include <string>
+
+#include "BenchmarkModel.h"
+
+constexpr int WM_LOG_MESSAGE = 1480;       // carries a TLogMessage
+constexpr int WM_BENCHMARK_RESULT = 1481;  // carries a TBenchmarkResultMessage
+
+struct TLogMessage {
+  std::string Text;  // one log line
+};
+
+struct TBenchmarkResultMessage {
+  std::string Text;  // the peak text for the test's label; empty on a run's final message
+  TBenchmarkType BenchmarkType = bmAll;
+  bool Finished = false;  // true only on a run's final message
+};

@@ -1,0 +1,26 @@
+#pragma once
+// The vocabulary of a benchmark run: which test is meant and the settings one run works with.
+
+#include <cstdint>
+
+// Stored in one byte; the order is the order in which a full run calls the tests.
+enum TBenchmarkType : std::uint8_t {
+  bmGFXRAMWrite = 0,
+  bmGFXRAMRead = 1,
+  bmOpenCLRAMReadWrite = 2,
+  bmSystemRAMWrite = 3,
+  bmSystemRAMRead = 4,
+  bmAll = 5,
+};
+
+// A plain value record: the runner fills one per run and every test only reads it.
+struct TBenchmarkSettings {
+  std::int64_t MemorySize = 0;  // bytes: megabytes times 2^20, in 64 bits
+  std::int32_t Passes = 0;
+  std::int32_t OpenCLPlatform = -1;  // -1: none selected
+  std::int32_t OpenCLDevice = -1;    // -1: none selected
+  std::int32_t OpenCLComputeCoreCount = 0;
+};
+
+// The block size the window offers, in megabytes, as a byte count.
+constexpr std::int64_t MegabytesToBytes(std::int64_t Megabytes) { return Megabytes * 1048576; }

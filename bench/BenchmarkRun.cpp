@@ -1,0 +1,25 @@
+#include "BenchmarkRun.h"
+
+#include "SystemRAMBenchmark.h"
+
+std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType) {
+  if (BenchmarkType != bmAll) return {BenchmarkType};
+  return {bmGFXRAMWrite, bmGFXRAMRead, bmOpenCLRAMReadWrite, bmSystemRAMWrite, bmSystemRAMRead};
+}
+
+void RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& BenchmarkSettings,
+                       TBenchmarkReporter& Reporter) {
+  for (const TBenchmarkType Test : TestsOfRun(BenchmarkType)) {
+    const TBenchmarkSettings Settings = BenchmarkSettings;
+    switch (Test) {
+      case bmSystemRAMWrite:
+        BenchmarkSystemRAMWrite(Settings, Reporter);
+        break;
+      case bmSystemRAMRead:
+        BenchmarkSystemRAMRead(Settings, Reporter);
+        break;
+      default:
+        break;
+    }
+  }
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Runs the tests of one benchmark type in the fixed order of a full run. Shared by the window's
+// worker thread and the console front-end, so both run the very same tests.
+
+#include <vector>
+
+#include "BenchmarkModel.h"
+#include "BenchmarkReporter.h"
+
+// The tests that a run of BenchmarkType calls, in calling order (all five for bmAll).
+std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType);
+
+// Runs every test of the run, each with its own copy of the settings. Sends no final message.
+void RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& BenchmarkSettings,
+                       TBenchmarkReporter& Reporter);

@@ -1,0 +1,41 @@
+#include "SystemMemory.h"
+
+#include <sys/mman.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "HelperQuobix.h"
+
+TSystemMemoryBlock::~TSystemMemoryBlock() { munmap(FAddress, FSize); }
+
+std::optional<std::uint64_t> ReadAvailableSystemMemory() {
+  std::ifstream MemInfo("/proc/meminfo");
+  std::string Line;
+  while (std::getline(MemInfo, Line)) {
+    std::istringstream Fields(Line);
+    std::string Key;
+    std::uint64_t Kilobytes = 0;
+    if (Fields >> Key >> Kilobytes && Key == "MemAvailable:") return Kilobytes * 1024;
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<TSystemMemoryBlock> TSystemMemory::Allocate(std::int64_t Size) const {
+  if (Size <= 0) throw std::invalid_argument("Invalid system memory block size: " + FormatByteSize(Size));
+  const std::optional<std::uint64_t> Available = FAvailableMemory ? FAvailableMemory() : std::nullopt;
+  if (Available && static_cast<std::uint64_t>(Size) > *Available)
+    throw std::runtime_error("Not enough free system memory for a block of " + FormatByteSize(Size) + " (" +
+                             FormatByteSize(static_cast<std::int64_t>(*Available)) + " available)");
+  void* Address = mmap(nullptr, static_cast<std::size_t>(Size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (Address == MAP_FAILED) {
+    const int Error = errno;
+    throw std::runtime_error("Could not allocate system memory: " + FormatByteSize(Size) + " (" + std::strerror(Error) +
+                             ")");
+  }
+  return std::make_unique<TSystemMemoryBlock>(Address, static_cast<std::uint64_t>(Size));
+}

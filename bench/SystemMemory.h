@@ -1,0 +1,42 @@
+#pragma once
+// Blocks of system RAM taken straight from the kernel: zero-filled, page-aligned and untouched
+// until the first pass, and refused up front when the machine cannot back them.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// One mapped block; unmapped by the destructor.
+class TSystemMemoryBlock {
+ public:
+  TSystemMemoryBlock(void* Address, std::uint64_t Size) : FAddress(Address), FSize(Size) {}
+  ~TSystemMemoryBlock();
+  TSystemMemoryBlock(const TSystemMemoryBlock&) = delete;
+  TSystemMemoryBlock& operator=(const TSystemMemoryBlock&) = delete;
+
+  void* Address() const { return FAddress; }
+  std::uint64_t Size() const { return FSize; }
+
+ private:
+  void* FAddress;
+  std::uint64_t FSize;
+};
+
+// MemAvailable of /proc/meminfo in bytes; empty when it cannot be read.
+std::optional<std::uint64_t> ReadAvailableSystemMemory();
+
+class TSystemMemory {
+ public:
+  using TAvailableMemoryProbe = std::function<std::optional<std::uint64_t>()>;
+
+  explicit TSystemMemory(TAvailableMemoryProbe AvailableMemory = ReadAvailableSystemMemory)
+      : FAvailableMemory(std::move(AvailableMemory)) {}
+
+  // A new block of Size bytes. A block larger than the memory available is refused before
+  // anything is mapped: touching it would bring the out-of-memory killer and lose the log.
+  std::unique_ptr<TSystemMemoryBlock> Allocate(std::int64_t Size) const;
+
+ private:
+  TAvailableMemoryProbe FAvailableMemory;
+};

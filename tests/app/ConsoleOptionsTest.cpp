@@ -1,0 +1,82 @@
+#include "ConsoleOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(ConsoleOptions, DefaultsAreTheWindowsAndAllTests) {
+  const TConsoleParse Parse = ParseConsoleArguments({"--console"});
+  ASSERT_TRUE(Parse.Options) << Parse.Error;
+  EXPECT_TRUE(Parse.Options->Console);
+  EXPECT_EQ(Parse.Options->SizeMB, 512);
+  EXPECT_EQ(Parse.Options->Passes, 5);
+  EXPECT_EQ(Parse.Options->Tests, (std::vector<TBenchmarkType>{bmSystemRAMWrite, bmSystemRAMRead}));
+}
+
+TEST(ConsoleOptions, TakesTestsInRunOrderWhateverOrderTheyAreNamedIn) {
+  struct TCase {
+    Args Arguments;
+    std::vector<TBenchmarkType> Tests;
+  };
+  const TCase Cases[] = {
+      {{"--test", "sys-read"}, {bmSystemRAMRead}},
+      {{"--test", "sys-read,sys-write"}, {bmSystemRAMWrite, bmSystemRAMRead}},
+      {{"--test=sys-read", "--test", "sys-write", "--test", "sys-read"}, {bmSystemRAMWrite, bmSystemRAMRead}},
+      {{"--test", "all"}, {bmSystemRAMWrite, bmSystemRAMRead}},
+  };
+  for (const TCase& Case : Cases) {
+    const TConsoleParse Parse = ParseConsoleArguments(Case.Arguments);
+    ASSERT_TRUE(Parse.Options) << Parse.Error;
+    EXPECT_EQ(Parse.Options->Tests, Case.Tests) << Case.Arguments[1];
+  }
+}
+
+TEST(ConsoleOptions, AcceptsTheWindowsLimits) {
+  const TConsoleParse Parse = ParseConsoleArguments({"--size", "10000", "--passes=2"});
+  ASSERT_TRUE(Parse.Options) << Parse.Error;
+  EXPECT_EQ(Parse.Options->SizeMB, 10000);
+  EXPECT_EQ(Parse.Options->Passes, 2);
+  const TConsoleParse Lowest = ParseConsoleArguments({"--size=256", "--passes", "10000"});
+  ASSERT_TRUE(Lowest.Options) << Lowest.Error;
+  EXPECT_EQ(Lowest.Options->SizeMB, 256);
+  EXPECT_EQ(Lowest.Options->Passes, 10000);
+}
+
+TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
+  struct TCase {
+    Args Arguments;
+    const char* Error;
+  };
+  const TCase Cases[] = {
+      {{"--size", "255"}, "--size must be a whole number from 256 to 10000, not '255'"},
+      {{"--size", "10001"}, "--size must be a whole number from 256 to 10000, not '10001'"},
+      {{"--size", "512MB"}, "--size must be a whole number from 256 to 10000, not '512MB'"},
+      {{"--size"}, "--size needs a value"},
+      {{"--passes", "1"}, "--passes must be a whole number from 2 to 10000, not '1'"},
+      {{"--passes", "-3"}, "--passes must be a whole number from 2 to 10000, not '-3'"},
+      {{"--passes="}, "--passes must be a whole number from 2 to 10000, not ''"},
+      {{"--test", "disk"}, "unknown test 'disk'"},
+      {{"--test", ""}, "--test needs a test name"},
+      {{"--fast"}, "unknown argument '--fast'"},
+      {{"extra"}, "unknown argument 'extra'"},
+  };
+  for (const TCase& Case : Cases) {
+    const TConsoleParse Parse = ParseConsoleArguments(Case.Arguments);
+    EXPECT_FALSE(Parse.Options);
+    EXPECT_EQ(Parse.Error, Case.Error);
+  }
+}
+
+TEST(ConsoleUsage, ExplainsEveryOption) {
+  const std::string Usage = ConsoleUsage("velmora");
+  for (const char* Word : {"--console", "--test", "--size", "--passes", "--help", "sys-write", "sys-read", "all",
+                           "256", "10000", "512", "default 5"})
+    EXPECT_NE(Usage.find(Word), std::string::npos) << Word;
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#!/usr/bin/env python3
+"""Runs `velmora --console` for real over 256 MB with 2 passes of both system RAM tests and checks
+every printed line against the log's formats, in order, and the closing peaks.
+
+Usage: check_console_run.py VELMORA
+"""
+import re
+import subprocess
+import sys
+
+FIGURES = r"256\.00 MB \d+\.\d{2} ms \(\d+(\.\d+)?(E\d{2})?MB/s\)"
+SPEED = r"\d+\.\d{2} [KMGT]B/s"
+
+
+def expected(kind, verb, noun):
+    return [
+        r"Allocated system memory: 256\.00 MB",
+        rf"Running system RAM {kind} test\.\.\.",
+        rf"{verb} system memory: {FIGURES}",
+        rf"{verb} system memory: {FIGURES}",
+        r"Freed system memory: 256\.00 MB",
+        rf"Average system RAM {kind}: {FIGURES}",
+        rf"Peak system RAM {kind}: {FIGURES}",
+    ]
+
+
+def main():
+    run = subprocess.run([sys.argv[1], "--console", "--test", "sys-write,sys-read", "--size", "256", "--passes", "2"],
+                         capture_output=True, text=True, timeout=300)
+    lines = run.stdout.splitlines()
+    patterns = expected("write", "Write to", "write") + expected("read", "Read from", "read") + [
+        r"", rf"Peak write SYS RAM: {SPEED}", rf"Peak read SYS RAM: {SPEED}"]
+    failures = []
+    if run.returncode != 0:
+        failures.append(f"exit status {run.returncode}, stderr: {run.stderr}")
+    if run.stderr:
+        failures.append(f"unexpected stderr: {run.stderr}")
+    if len(lines) != len(patterns):
+        failures.append(f"expected {len(patterns)} lines, got {len(lines)}")
+    for number, (line, pattern) in enumerate(zip(lines, patterns), 1):
+        if not re.fullmatch(pattern, line):
+            failures.append(f"line {number} {line!r} does not match {pattern!r}")
+    print(run.stdout)
+    for failure in failures:
+        print("FAIL", failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
