@@ -19,6 +19,7 @@ using TPassTimer = std::function<double(void* PMemory, std::uint64_t MemoryChunk
 struct TMemoryWalkTest {
   TBenchmarkType Type;
   TTimedLoop Loop;  // the loop that times its passes
+  bool ReadsBlock;  // the loop reads the block rather than writes it
   const char* StartLine;       // "Running system RAM read test..."
   const char* PassCaption;     // "Read from system memory: "
   const char* AverageCaption;  // "Average system RAM read: "

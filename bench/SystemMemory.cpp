@@ -25,13 +25,14 @@ std::optional<std::uint64_t> ReadAvailableSystemMemory() {
   return std::nullopt;
 }
 
-std::unique_ptr<TSystemMemoryBlock> TSystemMemory::Allocate(std::int64_t Size) const {
+std::unique_ptr<TSystemMemoryBlock> TSystemMemory::Allocate(std::int64_t Size, TBlockBacking Backing) const {
   if (Size <= 0) throw std::invalid_argument("Invalid system memory block size: " + FormatByteSize(Size));
   const std::optional<std::uint64_t> Available = FAvailableMemory ? FAvailableMemory() : std::nullopt;
   if (Available && static_cast<std::uint64_t>(Size) > *Available)
     throw std::runtime_error("Not enough free system memory for a block of " + FormatByteSize(Size) + " (" +
                              FormatByteSize(static_cast<std::int64_t>(*Available)) + " available)");
-  void* Address = mmap(nullptr, static_cast<std::size_t>(Size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* Address = mmap(nullptr, static_cast<std::size_t>(Size), PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | (Backing == TBlockBacking::Populated ? MAP_POPULATE : 0), -1, 0);
   if (Address == MAP_FAILED) {
     const int Error = errno;
     throw std::runtime_error("Could not allocate system memory: " + FormatByteSize(Size) + " (" + std::strerror(Error) +

@@ -1,6 +1,6 @@
 #pragma once
-// Blocks of system RAM taken straight from the kernel: zero-filled, page-aligned and untouched
-// until the first pass, and refused up front when the machine cannot back them.
+// Blocks of system RAM taken straight from the kernel: zero-filled and page-aligned, and refused
+// up front when the machine cannot back them.
 
 #include <cstdint>
 #include <functional>
@@ -23,6 +23,11 @@ class TSystemMemoryBlock {
   std::uint64_t FSize;
 };
 
+enum class TBlockBacking {
+  OnFirstTouch,  // pages are faulted in by the first access of a pass
+  Populated,     // every page is backed by its own zeroed page before the block is handed out
+};
+
 // MemAvailable of /proc/meminfo in bytes; empty when it cannot be read.
 std::optional<std::uint64_t> ReadAvailableSystemMemory();
 
@@ -35,7 +40,7 @@ class TSystemMemory {
 
   // A new block of Size bytes. A block larger than the memory available is refused before
   // anything is mapped: touching it would bring the out-of-memory killer and lose the log.
-  std::unique_ptr<TSystemMemoryBlock> Allocate(std::int64_t Size) const;
+  std::unique_ptr<TSystemMemoryBlock> Allocate(std::int64_t Size, TBlockBacking Backing) const;
 
  private:
   TAvailableMemoryProbe FAvailableMemory;
