@@ -4,26 +4,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "HelperQuobix.h"
 
 TSystemMemoryBlock::~TSystemMemoryBlock() { munmap(FAddress, FSize); }
-
-std::optional<std::uint64_t> ReadAvailableSystemMemory() {
-  std::ifstream MemInfo("/proc/meminfo");
-  std::string Line;
-  while (std::getline(MemInfo, Line)) {
-    std::istringstream Fields(Line);
-    std::string Key;
-    std::uint64_t Kilobytes = 0;
-    if (Fields >> Key >> Kilobytes && Key == "MemAvailable:") return Kilobytes * 1024;
-  }
-  return std::nullopt;
-}
 
 std::unique_ptr<TSystemMemoryBlock> TSystemMemory::Allocate(std::int64_t Size, TBlockBacking Backing) const {
   if (Size <= 0) throw std::invalid_argument("Invalid system memory block size: " + FormatByteSize(Size));

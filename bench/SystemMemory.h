@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "AvailableMemory.h"
+
 // One mapped block; unmapped by the destructor.
 class TSystemMemoryBlock {
  public:
@@ -28,13 +30,8 @@ enum class TBlockBacking {
   Populated,     // every page is backed by its own zeroed page before the block is handed out
 };
 
-// MemAvailable of /proc/meminfo in bytes; empty when it cannot be read.
-std::optional<std::uint64_t> ReadAvailableSystemMemory();
-
 class TSystemMemory {
  public:
-  using TAvailableMemoryProbe = std::function<std::optional<std::uint64_t>()>;
-
   explicit TSystemMemory(TAvailableMemoryProbe AvailableMemory = ReadAvailableSystemMemory)
       : FAvailableMemory(std::move(AvailableMemory)) {}
 
