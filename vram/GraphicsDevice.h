@@ -1,0 +1,44 @@
+#pragma once
+// The graphics adapter as the video memory allocator sees it: a device on the default adapter,
+// its description, buffers in the adapter's memory mapped into the process, and the free memory.
+// Vulkan provides it in the program; the tests hand the allocator a fake one.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// One buffer in the adapter's memory. Destroying it releases the buffer, mapped or not.
+class TGraphicsBuffer {
+ public:
+  virtual ~TGraphicsBuffer() = default;
+  // Maps all of the buffer for reading and writing, every page backed before it is handed out;
+  // null on failure. The address stays valid until Unmap or the buffer's release.
+  virtual void* Map() = 0;
+  // false when the buffer is not mapped.
+  virtual bool Unmap() = 0;
+};
+
+// A device opened on one adapter.
+class TGraphicsDevice {
+ public:
+  virtual ~TGraphicsDevice() = default;
+  // The adapter's name, as the log shows it.
+  virtual std::string Description() const = 0;
+  // A buffer of Size bytes in memory that the adapter holds and the processor can map; null when
+  // no such memory can hold it whole.
+  virtual std::unique_ptr<TGraphicsBuffer> CreateBuffer(std::uint64_t Size) = 0;
+  // Bytes of the adapter's memory still to be had for buffers.
+  virtual std::uint64_t FreeMemory() const = 0;
+};
+
+// The graphics interface itself, once opened.
+class TGraphicsInterface {
+ public:
+  virtual ~TGraphicsInterface() = default;
+  // A device on the default adapter; null when no usable device can be opened.
+  virtual std::unique_ptr<TGraphicsDevice> OpenDefaultDevice() = 0;
+};
+
+// Opens the graphics interface; null when it is not there.
+using TGraphicsInterfaceFactory = std::function<std::unique_ptr<TGraphicsInterface>()>;
