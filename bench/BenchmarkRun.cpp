@@ -1,5 +1,6 @@
 #include "BenchmarkRun.h"
 
+#include "GFXRAMBenchmark.h"
 #include "SystemRAMBenchmark.h"
 
 std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType) {
@@ -8,10 +9,16 @@ std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType) {
 }
 
 void RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& BenchmarkSettings,
-                       TBenchmarkReporter& Reporter) {
+                       TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory) {
   for (const TBenchmarkType Test : TestsOfRun(BenchmarkType)) {
     const TBenchmarkSettings Settings = BenchmarkSettings;
     switch (Test) {
+      case bmGFXRAMWrite:
+        BenchmarkGFXRAMWrite(Settings, Reporter, VideoMemory);
+        break;
+      case bmGFXRAMRead:
+        BenchmarkGFXRAMRead(Settings, Reporter, VideoMemory);
+        break;
       case bmSystemRAMWrite:
         BenchmarkSystemRAMWrite(Settings, Reporter);
         break;

@@ -6,10 +6,12 @@
 
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
+#include "VraxDirect3D9.h"
 
 // The tests that a run of BenchmarkType calls, in calling order (all five for bmAll).
 std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType);
 
 // Runs every test of the run, each with its own copy of the settings. Sends no final message.
+// VideoMemory: the allocator the GFX tests draw their blocks from; null when none could be made.
 void RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& BenchmarkSettings,
-                       TBenchmarkReporter& Reporter);
+                       TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory);
