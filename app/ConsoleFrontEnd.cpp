@@ -1,7 +1,11 @@
 #include "ConsoleFrontEnd.h"
 
+#include <exception>
+#include <stdexcept>
+
 #include "BenchmarkRun.h"
 #include "ConsoleOptions.h"
+#include "StartupLines.h"
 
 void TConsoleReporter::Log(const std::string& Text) { FOut << Text << std::endl; }
 
@@ -32,8 +36,12 @@ std::string PeakCaption(TBenchmarkType BenchmarkType) {
   return "";
 }
 
+std::unique_ptr<TVraxDirect3D9> CreateVideoMemory() { return std::make_unique<TVraxDirect3D9>(false); }
+
+std::string ConsoleFileVersion() { return VELMORA_FILE_VERSION; }
+
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err) {
+               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory) {
   const TConsoleParse Parse = ParseConsoleArguments(Arguments);
   if (!Parse.Options) {
     Err << ProgramName << ": " << Parse.Error << "\n" << ConsoleUsage(ProgramName);
@@ -49,8 +57,22 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   Settings.MemorySize = MegabytesToBytes(Options.SizeMB);
   Settings.Passes = Options.Passes;
 
+  // The start-up lines the window writes, before any test.
   TConsoleReporter Reporter(Out);
-  for (const TBenchmarkType Test : Options.Tests) RunBenchmarkTests(Test, Settings, Reporter);
+  Reporter.Log(TitleLine(ConsoleFileVersion()));
+  std::unique_ptr<TVraxDirect3D9> VideoMemory;
+  try {
+    VideoMemory = MakeVideoMemory();
+    if (!VideoMemory) throw std::runtime_error("No GFX memory allocator");
+    Reporter.Log(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
+  } catch (const std::exception& Error) {
+    // The run goes on; the GFX tests report that they have no allocator.
+    VideoMemory.reset();
+    Reporter.Log(Error.what());
+  }
+  Reporter.Log(GetProcessorName());
+
+  for (const TBenchmarkType Test : Options.Tests) RunBenchmarkTests(Test, Settings, Reporter, VideoMemory.get());
   Out << "\n";
   for (const TBenchmarkType Test : Options.Tests) Out << PeakCaption(Test) << " " << Reporter.Result(Test) << "\n";
   Out.flush();

@@ -2,12 +2,15 @@
 // The headless front-end: runs the chosen tests on this thread and prints every log line as it
 // comes, then the peak of each test that ran.
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "BenchmarkReporter.h"
+#include "VraxDirect3D9.h"
 
 // Prints each line at once and keeps the results for the closing peaks.
 class TConsoleReporter : public TBenchmarkReporter {
@@ -26,7 +29,18 @@ class TConsoleReporter : public TBenchmarkReporter {
 // The caption of a test's peak, as the window's result box reads ("Peak write SYS RAM:").
 std::string PeakCaption(TBenchmarkType BenchmarkType);
 
-// The whole console program: parses Arguments (without the program name), runs, and returns the
-// exit status (0 after a run, 2 for a bad argument).
+// Makes the video memory allocator; raises its error when it cannot.
+using TVideoMemoryFactory = std::function<std::unique_ptr<TVraxDirect3D9>()>;
+
+// The program's allocator: the default adapter over Vulkan, errors raised.
+std::unique_ptr<TVraxDirect3D9> CreateVideoMemory();
+
+// The version the title line shows.
+std::string ConsoleFileVersion();
+
+// The whole console program: parses Arguments (without the program name), prints the start-up
+// lines, runs, and returns the exit status (0 after a run, 2 for a bad argument). Without an
+// allocator the start-up line of the adapter is the allocator's error, and the GFX tests report
+// that they have none.
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err);
+               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory = CreateVideoMemory);

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <sstream>
 
-
 namespace {
 
 struct TTestName {
@@ -15,6 +14,8 @@ struct TTestName {
 
 // In the order of a full run.
 constexpr TTestName TestNames[] = {
+    {bmGFXRAMWrite, "gfx-write", "the processor writes a block of the graphics adapter's memory"},
+    {bmGFXRAMRead, "gfx-read", "the processor reads a block of the graphics adapter's memory"},
     {bmSystemRAMWrite, "sys-write", "the processor writes a block of system RAM"},
     {bmSystemRAMRead, "sys-read", "the processor reads a block of system RAM"},
 };

@@ -4,6 +4,10 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "FakeGraphicsDevice.h"
+#include "StartupLines.h"
 
 namespace {
 
@@ -21,6 +25,63 @@ TEST(ConsoleFrontEnd, HelpGoesToStandardOutput) {
   EXPECT_EQ(RunConsole("velmora", {"--help"}, Out, Err), 0);
   EXPECT_NE(Out.str().find("Usage: velmora --console"), std::string::npos);
   EXPECT_EQ(Err.str(), "");
+}
+
+std::vector<std::string> LinesOf(const std::string& Text) {
+  std::vector<std::string> Lines;
+  std::istringstream Stream(Text);
+  for (std::string Line; std::getline(Stream, Line);) Lines.push_back(Line);
+  return Lines;
+}
+
+TEST(ConsoleFrontEnd, PrintsTheStartupLinesBeforeAnyTest) {
+  TFakeGraphics Fake;
+  Fake.Description = "Fake adapter 3000";
+  Fake.TotalMemory = std::uint64_t{3} << 30;
+  std::ostringstream Out, Err;
+  const auto MakeVideoMemory = [&] { return std::make_unique<TVraxDirect3D9>(false, FakeGraphicsInterface(Fake)); };
+  EXPECT_EQ(RunConsole("velmora", {"--console", "--test", "gfx-read", "--size", "256", "--passes", "2"}, Out, Err,
+                       MakeVideoMemory),
+            0);
+  const std::vector<std::string> Lines = LinesOf(Out.str());
+  ASSERT_EQ(Lines.size(), 12u) << Out.str();
+  EXPECT_EQ(Lines[0], TitleLine(ConsoleFileVersion()));
+  EXPECT_EQ(Lines[1], "Fake adapter 3000 - Free texture memory: 3.00 GB");
+  EXPECT_EQ(Lines[2], GetProcessorName());
+  EXPECT_EQ(Lines[3], "Free texture memory: 2.75 GB");
+  EXPECT_EQ(Lines[4], "Running GFX RAM read test...");
+  EXPECT_EQ(Lines[11].rfind("Peak read GFX RAM: ", 0), 0u) << Lines[11];
+  EXPECT_NE(Lines[11], "Peak read GFX RAM: -");
+  EXPECT_EQ(Err.str(), "");
+}
+
+TEST(ConsoleFrontEnd, WithoutAnAllocatorPrintsItsErrorAndRunsTheOtherTests) {
+  TFakeGraphics Fake;
+  Fake.HasInterface = false;
+  std::ostringstream Out, Err;
+  const auto MakeVideoMemory = [&] { return std::make_unique<TVraxDirect3D9>(false, FakeGraphicsInterface(Fake)); };
+  EXPECT_EQ(RunConsole("velmora", {"--test", "gfx-write,sys-read", "--size", "256", "--passes", "2"}, Out, Err,
+                       MakeVideoMemory),
+            0);
+  const std::vector<std::string> Lines = LinesOf(Out.str());
+  ASSERT_GE(Lines.size(), 5u) << Out.str();
+  EXPECT_EQ(Lines[1], "Error: Creating D3D Object!");
+  EXPECT_EQ(Lines[3], "Exception: No GFX memory: the graphics adapter could not be opened");
+  EXPECT_EQ(Lines[4], "Allocated system memory: 256.00 MB");
+  EXPECT_EQ(Lines[Lines.size() - 2], "Peak write GFX RAM: -");
+  EXPECT_NE(Lines.back(), "Peak read SYS RAM: -");
+}
+
+TEST(ConsoleFrontEnd, HelpAndBadArgumentsMakeNoAllocator) {
+  int Made = 0;
+  const auto MakeVideoMemory = [&] {
+    ++Made;
+    return std::unique_ptr<TVraxDirect3D9>();
+  };
+  std::ostringstream Out, Err;
+  RunConsole("velmora", {"--help"}, Out, Err, MakeVideoMemory);
+  RunConsole("velmora", {"--passes", "1"}, Out, Err, MakeVideoMemory);
+  EXPECT_EQ(Made, 0);
 }
 
 TEST(ConsoleReporter, PrintsEachLineAndKeepsTheResults) {

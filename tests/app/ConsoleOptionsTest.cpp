@@ -15,7 +15,8 @@ TEST(ConsoleOptions, DefaultsAreTheWindowsAndAllTests) {
   EXPECT_TRUE(Parse.Options->Console);
   EXPECT_EQ(Parse.Options->SizeMB, 512);
   EXPECT_EQ(Parse.Options->Passes, 5);
-  EXPECT_EQ(Parse.Options->Tests, (std::vector<TBenchmarkType>{bmSystemRAMWrite, bmSystemRAMRead}));
+  EXPECT_EQ(Parse.Options->Tests,
+            (std::vector<TBenchmarkType>{bmGFXRAMWrite, bmGFXRAMRead, bmSystemRAMWrite, bmSystemRAMRead}));
 }
 
 TEST(ConsoleOptions, TakesTestsInRunOrderWhateverOrderTheyAreNamedIn) {
@@ -27,7 +28,9 @@ TEST(ConsoleOptions, TakesTestsInRunOrderWhateverOrderTheyAreNamedIn) {
       {{"--test", "sys-read"}, {bmSystemRAMRead}},
       {{"--test", "sys-read,sys-write"}, {bmSystemRAMWrite, bmSystemRAMRead}},
       {{"--test=sys-read", "--test", "sys-write", "--test", "sys-read"}, {bmSystemRAMWrite, bmSystemRAMRead}},
-      {{"--test", "all"}, {bmSystemRAMWrite, bmSystemRAMRead}},
+      {{"--test", "all"}, {bmGFXRAMWrite, bmGFXRAMRead, bmSystemRAMWrite, bmSystemRAMRead}},
+      {{"--test", "sys-read,gfx-read,gfx-write"}, {bmGFXRAMWrite, bmGFXRAMRead, bmSystemRAMRead}},
+      {{"--test", "gfx-read"}, {bmGFXRAMRead}},
   };
   for (const TCase& Case : Cases) {
     const TConsoleParse Parse = ParseConsoleArguments(Case.Arguments);
@@ -74,7 +77,7 @@ TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
 
 TEST(ConsoleUsage, ExplainsEveryOption) {
   const std::string Usage = ConsoleUsage("velmora");
-  for (const char* Word : {"--console", "--test", "--size", "--passes", "--help", "sys-write", "sys-read", "all",
+  for (const char* Word : {"--console", "--test", "--size", "--passes", "--help", "gfx-write", "gfx-read", "sys-write", "sys-read", "all",
                            "256", "10000", "512", "default 5"})
     EXPECT_NE(Usage.find(Word), std::string::npos) << Word;
 }

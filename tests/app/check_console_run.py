@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Runs `velmora --console` for real over 256 MB with 2 passes of both system RAM tests and checks
-every printed line against the log's formats, in order, and the closing peaks.
+"""Runs `velmora --console` for real over 256 MB with 2 passes of the GFX RAM tests (on this
+machine's Vulkan device) and the system RAM tests, and checks every printed line against the log's
+formats, in order: the three start-up lines, every test's lines and the closing peaks.
 
 Usage: check_console_run.py VELMORA
 """
@@ -10,6 +11,24 @@ import sys
 
 FIGURES = r"256\.00 MB \d+\.\d{2} ms \(\d+(\.\d+)?(E\d{2})?MB/s\)"
 SPEED = r"\d+\.\d{2} [KMGT]B/s"
+FREE = r"Free texture memory: \d+\.\d{2} [KMGT]?B"
+STARTUP = [
+    r"Velmora \d+\.\d+\.\d+\.\d+ Linux64 - .*https://.*",
+    rf".+ - {FREE}",
+    r".*",  # the processor's name, empty where /proc/cpuinfo has none
+]
+
+
+def expected_gfx(kind, verb):
+    return [
+        FREE,
+        rf"Running GFX RAM {kind} test\.\.\.",
+        rf"{verb} GFX memory: {FIGURES}",
+        rf"{verb} GFX memory: {FIGURES}",
+        FREE,
+        rf"Average GFX RAM {kind}: {FIGURES}",
+        rf"Peak GFX RAM {kind}: {FIGURES}",
+    ]
 
 
 def expected(kind, verb, noun):
@@ -25,11 +44,13 @@ def expected(kind, verb, noun):
 
 
 def main():
-    run = subprocess.run([sys.argv[1], "--console", "--test", "sys-write,sys-read", "--size", "256", "--passes", "2"],
-                         capture_output=True, text=True, timeout=300)
+    run = subprocess.run([sys.argv[1], "--console", "--test", "gfx-write,gfx-read,sys-write,sys-read", "--size", "256",
+                          "--passes", "2"], capture_output=True, text=True, timeout=300)
     lines = run.stdout.splitlines()
-    patterns = expected("write", "Write to", "write") + expected("read", "Read from", "read") + [
-        r"", rf"Peak write SYS RAM: {SPEED}", rf"Peak read SYS RAM: {SPEED}"]
+    patterns = STARTUP + expected_gfx("write", "Write to") + expected_gfx("read", "Read from") + \
+        expected("write", "Write to", "write") + expected("read", "Read from", "read") + [
+        r"", rf"Peak write GFX RAM: {SPEED}", rf"Peak read GFX RAM: {SPEED}",
+        rf"Peak write SYS RAM: {SPEED}", rf"Peak read SYS RAM: {SPEED}"]
     failures = []
     if run.returncode != 0:
         failures.append(f"exit status {run.returncode}, stderr: {run.stderr}")
