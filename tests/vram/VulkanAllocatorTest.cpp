@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <string>
 
@@ -141,13 +142,34 @@ TEST(VulkanLoader, WithoutALoaderOrAnInstanceTheObjectCannotBeCreated) {
   }
 }
 
+// Points the Vulkan loader at the given driver manifest for one test.
+class TScopedDriverManifest {
+ public:
+  explicit TScopedDriverManifest(const char* Manifest) {
+    // VK_DRIVER_FILES is the newer loaders' name for the same list.
+    for (const char* Name : {"VK_ICD_FILENAMES", "VK_DRIVER_FILES"}) setenv(Name, Manifest, 1);
+  }
+  ~TScopedDriverManifest() {
+    for (const char* Name : {"VK_ICD_FILENAMES", "VK_DRIVER_FILES"}) unsetenv(Name);
+  }
+  TScopedDriverManifest(const TScopedDriverManifest&) = delete;
+  TScopedDriverManifest& operator=(const TScopedDriverManifest&) = delete;
+};
+
 TEST(VulkanLoader, WithoutADriverTheObjectCannotBeCreated) {
   // The loader is there, but it finds no driver, so no instance can be made.
-  setenv("VK_ICD_FILENAMES", "/nonexistent/velmora_icd.json", 1);
-  setenv("VK_DRIVER_FILES", "/nonexistent/velmora_icd.json", 1);
+  TScopedDriverManifest NoDriver("/nonexistent/velmora_icd.json");
   EXPECT_EQ(ErrorOf([] { TVraxDirect3D9 VideoMemory(false); }), "Error: Creating D3D Object!");
-  unsetenv("VK_ICD_FILENAMES");
-  unsetenv("VK_DRIVER_FILES");
+}
+
+TEST(VulkanLoader, WithADriverThatFindsNoAdapterTheDeviceCannotBeCreated) {
+  // Mesa's Intel driver, installed with lavapipe, makes an instance but finds no Intel GPU here.
+  const char* const Manifest = "/usr/share/vulkan/icd.d/intel_icd.x86_64.json";
+  if (!std::ifstream(Manifest)) GTEST_SKIP() << "no " << Manifest;
+  TScopedDriverManifest IntelOnly(Manifest);
+  TVraxDirect3D9 Probe(true);
+  if (Probe.HasDevice()) GTEST_SKIP() << "this machine has an Intel GPU: " << Probe.D3DADAPTER_ID.Description;
+  EXPECT_EQ(ErrorOf([] { TVraxDirect3D9 VideoMemory(false); }), "Error: Creating D3D Device!");
 }
 
 }  // namespace
