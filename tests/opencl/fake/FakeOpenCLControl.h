@@ -1,0 +1,169 @@
+#pragma once
+// The fake OpenCL library that the tests build and load by file name with LoadOpenCL: what a test
+// scripts (platforms, devices, programs, timings, refusals) and what the library records (every
+// call, every handle it made and how often it was released, the arguments of each command).
+//
+// The state lives in the loaded module; a test reaches it through the exported FakeOpenCLState,
+// found with dlsym on that same module (see FakeOpenCLState below). The library is built twice: as
+// an OpenCL 1.1 library and as an OpenCL 1.0 one that lacks the eight functions new in 1.1.
+
+#include <CL/cl.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+// What the fake answers clGetPlatformIDs with when it has no platform, as the ICD loader does.
+constexpr cl_int FakePlatformNotFound = -1001;  // CL_PLATFORM_NOT_FOUND_KHR
+
+struct TFakeDevice {
+  // Texts are given without their NUL; the fake returns each with one, as runtimes do.
+  std::string Name = "Fake Device";
+  std::string Vendor = "Fake Vendor";
+  std::string Version = "OpenCL 1.1 Fake";
+  std::string Profile = "FULL_PROFILE";
+  std::string Extensions;
+  std::string OpenCLCVersion = "OpenCL C 1.1";
+  std::string DriverVersion = "1.0";
+  cl_device_type Type = CL_DEVICE_TYPE_GPU;
+  // Every other parameter: numbers, flags, bit fields and enumerations. Unscripted ones answer 0.
+  // The fake writes each with its width in the OpenCL API and refuses a smaller buffer.
+  std::map<cl_device_info, cl_ulong> Values;
+  std::set<cl_device_info> FailingQueries;  // answered with CL_INVALID_VALUE, nothing written
+  cl_int ContextError = CL_SUCCESS;         // clCreateContext with this device refuses with this code
+};
+
+struct TFakePlatform {
+  std::string Profile = "FULL_PROFILE";
+  std::string Version = "OpenCL 1.1 Fake";
+  std::string Name = "Fake Platform";
+  std::string Vendor = "Fake Vendor";
+  std::string Extensions;
+  std::vector<TFakeDevice> Devices;
+  // clGetDeviceIDs fails with this code, still writing the true device count.
+  cl_int DeviceIDsError = CL_SUCCESS;
+};
+
+// How every program made from source behaves.
+struct TFakeProgramScript {
+  bool BuildFails = false;
+  std::string BuildLog = "build ok";
+  std::vector<unsigned char> Binary = {0x7F, 'F', 'A', 'K', 'E'};
+  std::map<std::string, cl_uint> Kernels = {{"speedreadkernel", 3}};  // name: number of arguments
+  // The binary size that CL_PROGRAM_BINARY_SIZES reports, when it is not the binary's own.
+  std::optional<std::size_t> ReportedBinarySize;
+};
+
+// The device counters of one timed command, handed out in order, one per enqueue.
+struct TFakeTiming {
+  cl_ulong Start = 0;
+  cl_ulong End = 0;
+};
+
+enum class TFakeHandleKind { Context, CommandQueue, MemObject, Program, Kernel, Event };
+
+struct TFakeHandle {
+  TFakeHandleKind Kind;
+  const void* Value;
+  int Releases = 0;
+  std::uint64_t CreatedAt = 0;   // position in the sequence of creations and releases
+  std::uint64_t ReleasedAt = 0;  // of the first release; 0 while not released
+};
+
+struct TFakeContext {
+  std::vector<cl_device_id> Devices;
+  bool HasProperties = false;
+};
+
+struct TFakeQueue {
+  cl_context Context = nullptr;
+  cl_device_id Device = nullptr;
+  cl_command_queue_properties Properties = 0;
+};
+
+struct TFakeMemObject {
+  cl_context Context = nullptr;
+  cl_mem_flags Flags = 0;
+  std::size_t Size = 0;
+  void* HostPtr = nullptr;
+  bool IsImage = false;
+  cl_image_format Format{};
+  std::size_t Width = 0;
+  std::size_t Height = 0;
+  std::size_t RowPitch = 0;
+};
+
+struct TFakeProgram {
+  cl_context Context = nullptr;
+  std::string Source;                  // the strings received, joined
+  std::optional<std::string> Options;  // empty when no options were passed
+  std::vector<cl_device_id> BuildDevices;
+  bool Built = false;
+};
+
+struct TFakeKernel {
+  cl_program Program = nullptr;
+  std::string Name;
+  std::map<cl_uint, std::vector<unsigned char>> Arguments;  // index: the bytes set
+};
+
+// One command that was enqueued.
+struct TFakeCommand {
+  std::string Function;
+  cl_command_queue Queue = nullptr;
+  const void* Object = nullptr;  // the kernel or the memory object
+  cl_uint WorkDim = 0;
+  std::vector<std::size_t> GlobalWorkSize;
+  bool HasGlobalOffset = false;
+  bool HasLocalWorkSize = false;
+  cl_bool Blocking = CL_FALSE;
+  std::size_t Offset = 0;
+  std::size_t Size = 0;
+  std::array<std::size_t, 3> Origin{};
+  std::array<std::size_t, 3> Region{};
+  std::size_t RowPitch = 0;
+  std::size_t SlicePitch = 0;
+  const void* Data = nullptr;
+  cl_uint WaitListLength = 0;
+  cl_event Event = nullptr;
+};
+
+struct TFakeOpenCL {
+  // Script.
+  std::vector<TFakePlatform> Platforms;
+  TFakeProgramScript Program;
+  std::vector<TFakeTiming> Timings;             // used up in order; later commands get 0 and 0
+  cl_int EnqueueError = CL_SUCCESS;             // every enqueue is refused with this code and gives no event
+  cl_profiling_info FailingProfilingQuery = 0;  // answered with CL_PROFILING_INFO_NOT_AVAILABLE
+
+  // Records.
+  std::vector<std::string> Calls;  // every OpenCL function called, in order
+  std::vector<TFakeHandle> Handles;
+  int UnknownReleases = 0;    // releases of handles never made (null included)
+  int UnknownHandleUses = 0;  // other calls on handles never made or already released
+  std::map<cl_context, TFakeContext> Contexts;
+  std::map<cl_command_queue, TFakeQueue> Queues;
+  std::map<cl_mem, TFakeMemObject> MemObjects;
+  std::map<cl_program, TFakeProgram> Programs;
+  std::map<cl_kernel, TFakeKernel> Kernels;
+  std::vector<TFakeCommand> Commands;
+
+  const TFakeHandle* FindHandle(const void* Value) const {
+    for (const TFakeHandle& Handle : Handles)
+      if (Handle.Value == Value) return &Handle;
+    return nullptr;
+  }
+  int CallCount(const std::string& Function) const {
+    int Count = 0;
+    for (const std::string& Call : Calls) Count += Call == Function;
+    return Count;
+  }
+};
+
+// Exported by the fake library. The state starts empty (no platform) each time the module loads.
+extern "C" TFakeOpenCL* FakeOpenCLState();
+using TFakeOpenCLStateFunction = TFakeOpenCL* (*)();
