@@ -1,10 +1,14 @@
 #include "ConsoleFrontEnd.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
 #include "BenchmarkRun.h"
+#include "CL.h"
+#include "ConsoleOpenCL.h"
 #include "ConsoleOptions.h"
+#include "FileInformation.h"
 #include "StartupLines.h"
 
 void TConsoleReporter::Log(const std::string& Text) { FOut << Text << std::endl; }
@@ -38,10 +42,17 @@ std::string PeakCaption(TBenchmarkType BenchmarkType) {
 
 std::unique_ptr<TVraxDirect3D9> CreateVideoMemory() { return std::make_unique<TVraxDirect3D9>(false); }
 
-std::string ConsoleFileVersion() { return VELMORA_FILE_VERSION; }
+std::string ConsoleFileVersion() {
+  try {
+    return ProgramFileVersion();
+  } catch (const std::exception&) {
+    // A damaged version table costs the title its number, not the run.
+    return "";
+  }
+}
 
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory) {
+               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory, const std::string& OpenCLLibraryName) {
   const TConsoleParse Parse = ParseConsoleArguments(Arguments);
   if (!Parse.Options) {
     Err << ProgramName << ": " << Parse.Error << "\n" << ConsoleUsage(ProgramName);
@@ -53,9 +64,23 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
     return 0;
   }
 
+  const bool UsesOpenCL = Options.ListDevices || std::find(Options.Tests.begin(), Options.Tests.end(),
+                                                           bmOpenCLRAMReadWrite) != Options.Tests.end();
+  if (UsesOpenCL && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
+  if (Options.ListDevices) {
+    ListOpenCLDevices(Out);
+    return 0;
+  }
+
   TBenchmarkSettings Settings;
   Settings.MemorySize = MegabytesToBytes(Options.SizeMB);
   Settings.Passes = Options.Passes;
+  if (UsesOpenCL) {
+    const TOpenCLChoice Choice = ChooseOpenCL(Options);
+    Settings.OpenCLPlatform = Choice.Platform;
+    Settings.OpenCLDevice = Choice.Device;
+    Settings.OpenCLComputeCoreCount = Choice.Cores;
+  }
 
   // The start-up lines the window writes, before any test.
   TConsoleReporter Reporter(Out);

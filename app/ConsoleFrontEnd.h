@@ -41,6 +41,7 @@ std::string ConsoleFileVersion();
 // The whole console program: parses Arguments (without the program name), prints the start-up
 // lines, runs, and returns the exit status (0 after a run, 2 for a bad argument). Without an
 // allocator the start-up line of the adapter is the allocator's error, and the GFX tests report
-// that they have none.
+// that they have none. The OpenCL library is loaded only for the OpenCL test and --list-devices.
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory = CreateVideoMemory);
+               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory = CreateVideoMemory,
+               const std::string& OpenCLLibraryName = "libOpenCL.so.1");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <sstream>
 
 namespace {
@@ -16,6 +17,7 @@ struct TTestName {
 constexpr TTestName TestNames[] = {
     {bmGFXRAMWrite, "gfx-write", "the processor writes a block of the graphics adapter's memory"},
     {bmGFXRAMRead, "gfx-read", "the processor reads a block of the graphics adapter's memory"},
+    {bmOpenCLRAMReadWrite, "opencl", "an OpenCL kernel reads one device buffer and writes another"},
     {bmSystemRAMWrite, "sys-write", "the processor writes a block of system RAM"},
     {bmSystemRAMRead, "sys-read", "the processor reads a block of system RAM"},
 };
@@ -60,7 +62,7 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
       if (Index + 1 < Arguments.size()) return Arguments[++Index];
       return std::nullopt;
     };
-    auto TakeNumber = [&](std::int32_t Minimum, std::int32_t Maximum, std::int32_t& Target) -> std::string {
+    auto TakeNumber = [&](std::int32_t Minimum, std::int32_t Maximum, auto& Target) -> std::string {
       const std::optional<std::string> Text = TakeValue();
       if (!Text) return Option + " needs a value";
       const std::optional<std::int32_t> Number = ParseWholeNumber(*Text);
@@ -81,6 +83,14 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
     } else if (Option == "--passes") {
       if (std::string Error = TakeNumber(MinimumPasses, MaximumPasses, Options.Passes); !Error.empty())
         return Failure(Error);
+    } else if (Option == "--platform") {
+      if (std::string Error = TakeNumber(0, INT32_MAX, Options.Platform); !Error.empty()) return Failure(Error);
+    } else if (Option == "--device") {
+      if (std::string Error = TakeNumber(0, INT32_MAX, Options.Device); !Error.empty()) return Failure(Error);
+    } else if (Option == "--cores") {
+      if (std::string Error = TakeNumber(1, INT32_MAX, Options.Cores); !Error.empty()) return Failure(Error);
+    } else if (Option == "--list-devices" && !Value) {
+      Options.ListDevices = true;
     } else if (Option == "--test") {
       const std::optional<std::string> Names = TakeValue();
       if (!Names) return Failure("--test needs a test name");
@@ -112,7 +122,10 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
 std::string ConsoleUsage(const std::string& ProgramName) {
   std::ostringstream Usage;
   Usage << "Usage: " << ProgramName << " --console [--test NAME[,NAME...]] [--size MB] [--passes N]\n"
+        << "               [--platform I] [--device J] [--cores N]\n"
+        << "       " << ProgramName << " --console --list-devices\n"
         << "       " << ProgramName << " --help\n"
+        << "       " << ProgramName << "            (no arguments: the window, or the console where there is no display)\n"
         << "\n"
         << "Velmora measures how fast this machine moves data to and from memory. Every test walks\n"
         << "one block once per pass, times each pass and reports each pass, the average and the peak.\n"
@@ -130,6 +143,16 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << " (default " << DefaultSizeMB << ")\n"
         << "  --passes N       timed passes over the block, " << MinimumPasses << " to " << MaximumPasses
         << " (default " << DefaultPasses << ")\n"
+        << "  --platform I     the OpenCL platform, by its index in --list-devices (default 0)\n"
+        << "  --device J       the OpenCL device of that platform, by its index (default 0)\n"
+        << "  --cores N        work items of one OpenCL launch. Every work item reads the whole\n"
+        << "                   block once per pass, so a pass moves N blocks. Default: 8704 (the\n"
+        << "                   window's default, a GeForce RTX 3080) on a GPU; on a CPU or any other\n"
+        << "                   device its number of compute units, since 8704 work items each\n"
+        << "                   reading the whole block take many minutes per pass on a processor\n"
+        << "  --list-devices   print every OpenCL platform and device with its indices, type,\n"
+        << "                   compute units, global memory and clock, and run nothing\n"
+        << "  --screenshot FILE  open the window, save a picture of it as PNG and quit\n"
         << "  -h, --help       show this text\n"
         << "\n"
         << "The log lines are printed as they come, then the peak of every test that ran ('-' when the\n"

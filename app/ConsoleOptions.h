@@ -22,6 +22,12 @@ struct TConsoleOptions {
   std::vector<TBenchmarkType> Tests;  // in the order of a full run, each once
   std::int32_t SizeMB = DefaultSizeMB;
   std::int32_t Passes = DefaultPasses;
+  // The OpenCL test's choices; empty: the first platform, its first device, and the device's
+  // default work-item count (see OpenCLDefaultWorkItems).
+  std::optional<std::int32_t> Platform;
+  std::optional<std::int32_t> Device;
+  std::optional<std::int32_t> Cores;
+  bool ListDevices = false;  // print every OpenCL platform and device instead of running tests
 };
 
 struct TConsoleParse {

@@ -1,6 +1,7 @@
 #include "BenchmarkRun.h"
 
 #include "GFXRAMBenchmark.h"
+#include "OpenCLBenchmark.h"
 #include "SystemRAMBenchmark.h"
 
 std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType) {
@@ -19,13 +20,16 @@ void RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& B
       case bmGFXRAMRead:
         BenchmarkGFXRAMRead(Settings, Reporter, VideoMemory);
         break;
+      case bmOpenCLRAMReadWrite:
+        BenchmarkOpenCLGFXRAMReadWrite(Settings, Reporter);
+        break;
       case bmSystemRAMWrite:
         BenchmarkSystemRAMWrite(Settings, Reporter);
         break;
       case bmSystemRAMRead:
         BenchmarkSystemRAMRead(Settings, Reporter);
         break;
-      default:
+      case bmAll:
         break;
     }
   }

@@ -194,6 +194,12 @@ void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, std::uint64_t Size) {
 }
 
 void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, const std::vector<std::uint64_t>& Size) {
+  // A kernel that was never made (its program did not build) is refused here with the code the
+  // standard gives: some runtimes (PoCL 3.1) crash on a null kernel instead of answering it.
+  if (Kernel.Handle() == nullptr) {
+    TimeCommand(CL_INVALID_KERNEL, nullptr);
+    return;
+  }
   const std::vector<std::size_t> GlobalWorkSize(Size.begin(), Size.end());
   cl_event Event = nullptr;
   const cl_int EnqueueStatus =

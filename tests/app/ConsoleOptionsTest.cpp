@@ -16,7 +16,12 @@ TEST(ConsoleOptions, DefaultsAreTheWindowsAndAllTests) {
   EXPECT_EQ(Parse.Options->SizeMB, 512);
   EXPECT_EQ(Parse.Options->Passes, 5);
   EXPECT_EQ(Parse.Options->Tests,
-            (std::vector<TBenchmarkType>{bmGFXRAMWrite, bmGFXRAMRead, bmSystemRAMWrite, bmSystemRAMRead}));
+            (std::vector<TBenchmarkType>{bmGFXRAMWrite, bmGFXRAMRead, bmOpenCLRAMReadWrite, bmSystemRAMWrite,
+                                         bmSystemRAMRead}));
+  EXPECT_FALSE(Parse.Options->Platform);
+  EXPECT_FALSE(Parse.Options->Device);
+  EXPECT_FALSE(Parse.Options->Cores);
+  EXPECT_FALSE(Parse.Options->ListDevices);
 }
 
 TEST(ConsoleOptions, TakesTestsInRunOrderWhateverOrderTheyAreNamedIn) {
@@ -28,7 +33,8 @@ TEST(ConsoleOptions, TakesTestsInRunOrderWhateverOrderTheyAreNamedIn) {
       {{"--test", "sys-read"}, {bmSystemRAMRead}},
       {{"--test", "sys-read,sys-write"}, {bmSystemRAMWrite, bmSystemRAMRead}},
       {{"--test=sys-read", "--test", "sys-write", "--test", "sys-read"}, {bmSystemRAMWrite, bmSystemRAMRead}},
-      {{"--test", "all"}, {bmGFXRAMWrite, bmGFXRAMRead, bmSystemRAMWrite, bmSystemRAMRead}},
+      {{"--test", "all"}, {bmGFXRAMWrite, bmGFXRAMRead, bmOpenCLRAMReadWrite, bmSystemRAMWrite, bmSystemRAMRead}},
+      {{"--test", "sys-write,opencl"}, {bmOpenCLRAMReadWrite, bmSystemRAMWrite}},
       {{"--test", "sys-read,gfx-read,gfx-write"}, {bmGFXRAMWrite, bmGFXRAMRead, bmSystemRAMRead}},
       {{"--test", "gfx-read"}, {bmGFXRAMRead}},
   };
@@ -50,6 +56,16 @@ TEST(ConsoleOptions, AcceptsTheWindowsLimits) {
   EXPECT_EQ(Lowest.Options->Passes, 10000);
 }
 
+TEST(ConsoleOptions, TakesTheOpenCLChoices) {
+  const TConsoleParse Parse =
+      ParseConsoleArguments({"--platform", "1", "--device=2", "--cores", "1920", "--list-devices"});
+  ASSERT_TRUE(Parse.Options) << Parse.Error;
+  EXPECT_EQ(Parse.Options->Platform, 1);
+  EXPECT_EQ(Parse.Options->Device, 2);
+  EXPECT_EQ(Parse.Options->Cores, 1920);
+  EXPECT_TRUE(Parse.Options->ListDevices);
+}
+
 TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
   struct TCase {
     Args Arguments;
@@ -63,6 +79,11 @@ TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
       {{"--passes", "1"}, "--passes must be a whole number from 2 to 10000, not '1'"},
       {{"--passes", "-3"}, "--passes must be a whole number from 2 to 10000, not '-3'"},
       {{"--passes="}, "--passes must be a whole number from 2 to 10000, not ''"},
+      {{"--platform", "-1"}, "--platform must be a whole number from 0 to 2147483647, not '-1'"},
+      {{"--device", "x"}, "--device must be a whole number from 0 to 2147483647, not 'x'"},
+      {{"--cores", "0"}, "--cores must be a whole number from 1 to 2147483647, not '0'"},
+      {{"--cores", "99999999999"}, "--cores must be a whole number from 1 to 2147483647, not '99999999999'"},
+      {{"--list-devices=yes"}, "unknown argument '--list-devices=yes'"},
       {{"--test", "disk"}, "unknown test 'disk'"},
       {{"--test", ""}, "--test needs a test name"},
       {{"--fast"}, "unknown argument '--fast'"},

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Runs `velmora --console` for real over 256 MB with 2 passes of the GFX RAM tests (on this
-machine's Vulkan device) and the system RAM tests, and checks every printed line against the log's
-formats, in order: the three start-up lines, every test's lines and the closing peaks.
+"""Runs `velmora --console` for real over 256 MB with 2 passes of every test: the GFX RAM tests on
+this machine's Vulkan device, the OpenCL test on its first OpenCL device with 2 work items, and the
+system RAM tests, and checks every printed line against the log's formats, in order: the three
+start-up lines, every test's lines and the closing peaks.
 
 Usage: check_console_run.py VELMORA
 """
@@ -31,6 +32,25 @@ def expected_gfx(kind, verb):
     ]
 
 
+OPENCL_SPEED = r"\d+(\.\d{2} [KMGTPE]B| Byte)/s"
+OPENCL = [
+    r"Running OpenCL GFX RAM read & write test\.\.\.",
+    r"OpenCL: Creating command queue\.\.\.",
+    r"OpenCL: Allocating buffer\.\.\. 256\.00 MB",
+    r"OpenCL: Creating buffer\.\.\.",
+    r"OpenCL: Creating program\.\.\.",
+] + [line for number in (1, 2) for line in (
+    rf"OpenCL: Pass {number}\.\.\.",
+    r"OpenCL: Execution time: [1-9]\d* ns\.",
+    rf"OpenCL: Speed: {OPENCL_SPEED}",
+)] + [
+    r"OpenCL: Freeing\.\.\.",
+    r"OpenCL test finished\.",
+    rf"OpenCL GFX RAM read & write test average: {OPENCL_SPEED}",
+    rf"OpenCL GFX RAM read & write test peak: {OPENCL_SPEED}",
+]
+
+
 def expected(kind, verb, noun):
     return [
         r"Allocated system memory: 256\.00 MB",
@@ -44,12 +64,12 @@ def expected(kind, verb, noun):
 
 
 def main():
-    run = subprocess.run([sys.argv[1], "--console", "--test", "gfx-write,gfx-read,sys-write,sys-read", "--size", "256",
-                          "--passes", "2"], capture_output=True, text=True, timeout=300)
+    run = subprocess.run([sys.argv[1], "--console", "--test", "all", "--size", "256", "--passes", "2", "--cores", "2"],
+                         capture_output=True, text=True, timeout=300)
     lines = run.stdout.splitlines()
-    patterns = STARTUP + expected_gfx("write", "Write to") + expected_gfx("read", "Read from") + \
+    patterns = STARTUP + expected_gfx("write", "Write to") + expected_gfx("read", "Read from") + OPENCL + \
         expected("write", "Write to", "write") + expected("read", "Read from", "read") + [
-        r"", rf"Peak write GFX RAM: {SPEED}", rf"Peak read GFX RAM: {SPEED}",
+        r"", rf"Peak write GFX RAM: {SPEED}", rf"Peak read GFX RAM: {SPEED}", rf"Peak r&w GFX RAM: {OPENCL_SPEED}",
         rf"Peak write SYS RAM: {SPEED}", rf"Peak read SYS RAM: {SPEED}"]
     failures = []
     if run.returncode != 0:

@@ -153,6 +153,14 @@ TEST_F(FakeObjectsTest, FailedBuildStillGivesAProgramWhoseKernelsReportTheFailur
   const auto Kernel = Program->CreateKernel("speedreadkernel");
   EXPECT_EQ(Kernel->Status(), CL_INVALID_PROGRAM_EXECUTABLE);
   EXPECT_EQ(Kernel->Handle(), nullptr);
+
+  // Launching the kernel that was never made is refused without reaching the runtime.
+  const auto Queue = Device().CreateCommandQueue({});
+  const std::size_t Mark = Fake.Calls.size();
+  Queue->Execute(*Kernel, 1920);
+  EXPECT_EQ(Queue->Status(), CL_INVALID_KERNEL);
+  EXPECT_EQ(Queue->ExecuteTime(), 0u);
+  EXPECT_TRUE(CallsSince(Mark).empty());
 }
 
 TEST_F(FakeObjectsTest, KernelAnswersForItselfAndPassesItsArguments) {

@@ -1,0 +1,25 @@
+#pragma once
+// The console's OpenCL choices: what --list-devices prints, and the platform, device and work-item
+// count a run uses when the command line names none.
+
+#include <cstdint>
+#include <ostream>
+
+#include "ConsoleOptions.h"
+
+// The window's default item, a GeForce RTX 3080.
+constexpr std::int32_t GPUDefaultWorkItems = 8704;
+
+struct TOpenCLChoice {
+  std::int32_t Platform = -1;  // -1: none there
+  std::int32_t Device = -1;
+  std::int32_t Cores = GPUDefaultWorkItems;
+};
+
+// The indices and work items of the command line, and for those it leaves out: platform 0 and
+// device 0 where they exist, and 8704 work items on a GPU or the device's compute units on any
+// other device. Needs the OpenCL library loaded for the defaults; without it both indices are -1.
+TOpenCLChoice ChooseOpenCL(const TConsoleOptions& Options);
+
+// Every platform and device with its indices, name, type, compute units, global memory and clock.
+void ListOpenCLDevices(std::ostream& Out);

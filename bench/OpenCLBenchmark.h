@@ -1,0 +1,21 @@
+#pragma once
+// The OpenCL read and write test: the kernel "speedreadkernel" from SpeedReadWrite.cl beside the
+// program reads one device buffer and writes another, once per pass, over the run's number of work
+// items, timed by the device's own profiling counters.
+
+#include <string>
+
+#include "BenchmarkModel.h"
+#include "BenchmarkReporter.h"
+
+constexpr const char* KernelFileName = "SpeedReadWrite.cl";
+
+// Runs the test with the kernel file from the program's own folder. Never lets an error escape.
+void BenchmarkOpenCLGFXRAMReadWrite(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter);
+
+// The same with the folder given (with its trailing "/"), for the tests.
+void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
+                   const std::string& KernelFolder);
+
+// The text of a speed in bytes per second, truncated toward zero to a whole number.
+std::string OpenCLSpeedText(double BytesPerSecond);
