@@ -1,0 +1,31 @@
+// The OpenCL read and write test at any block size, for the comparison script: the window and
+// the console start at 256 MB, while a CPU device is best compared with smaller blocks.
+//
+// Usage: velmora-opencl-bench SIZE_MB WORK_ITEMS PASSES [PLATFORM DEVICE]
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "CL.h"
+#include "ConsoleFrontEnd.h"
+#include "FormatSettings.h"
+#include "OpenCLBenchmark.h"
+
+int main(int argc, char** argv) {
+  if (argc != 4 && argc != 6) {
+    std::cerr << "Usage: " << argv[0] << " SIZE_MB WORK_ITEMS PASSES [PLATFORM DEVICE]\n";
+    return 2;
+  }
+  InitFormatSettingsFromLocale();
+  TBenchmarkSettings Settings;
+  Settings.MemorySize = MegabytesToBytes(std::atoll(argv[1]));
+  Settings.OpenCLComputeCoreCount = std::atoi(argv[2]);
+  Settings.Passes = std::atoi(argv[3]);
+  Settings.OpenCLPlatform = argc == 6 ? std::atoi(argv[4]) : 0;
+  Settings.OpenCLDevice = argc == 6 ? std::atoi(argv[5]) : 0;
+  LoadOpenCL("libOpenCL.so.1");
+  TConsoleReporter Reporter(std::cout);
+  BenchmarkOpenCLGFXRAMReadWrite(Settings, Reporter);
+  return 0;
+}
