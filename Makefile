@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test screenshot clean
 
 all: build
 
@@ -21,6 +21,11 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure
+
+# A picture of the window as it opens, taken under a virtual X server.
+screenshot: build
+	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/app/velmora --screenshot $(BUILD_DIR)/velmora-window.png
+	@echo "Saved $(BUILD_DIR)/velmora-window.png"
 
 clean:
 	@rm -rf $(BUILD_DIR)

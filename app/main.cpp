@@ -1,14 +1,31 @@
-// Velmora's entry point.
+// Velmora's entry point: the window where there is a display, the console front-end otherwise
+// or when asked for.
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "ConsoleFrontEnd.h"
 #include "FormatSettings.h"
+#include "WindowMain.h"
+
+namespace {
+
+bool HasDisplay() {
+  for (const char* Variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* Value = std::getenv(Variable);
+    if (Value != nullptr && *Value != '\0') return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   InitFormatSettingsFromLocale();
   const std::vector<std::string> Arguments(argv + 1, argv + argc);
+  if (Arguments.size() == 2 && Arguments[0] == "--screenshot") return RunWindowScreenshot(argc, argv, Arguments[1]);
+  if (Arguments.empty() && HasDisplay()) return RunWindowApplication(argc, argv);
   return RunConsole("velmora", Arguments, std::cout, std::cerr);
 }

@@ -1,0 +1,27 @@
+#pragma once
+// The compute-core counts the window offers for the OpenCL test, and how a run reads the box.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct TCoreCountItem {
+  const char* Text;  // the item as the list shows it; its count is the number it begins with
+  std::int32_t Count;
+};
+
+constexpr std::array<TCoreCountItem, 16> CoreCountItems{{
+    {"1920 - RTX 2060", 1920},           {"2560 - RTX 2070 Super", 2560}, {"4352 - RTX 2080", 4352},
+    {"8704 - RTX 3080", 8704},           {"10240 - RTX 3080 Ti", 10240},  {"10496 - RTX 3090", 10496},
+    {"3072 - RTX 4060", 3072},           {"4352 - RTX 4060 Ti", 4352},    {"5888 - RTX 4070", 5888},
+    {"7680 - RTX 4070 Ti", 7680},        {"7168 - RTX 4070 SUPER", 7168}, {"8448 - RTX 4070 Ti SUPER", 8448},
+    {"9728 - RTX 4080", 9728},           {"10240 - RTX 4080 SUPER", 10240}, {"14592 - RTX 4090 D", 14592},
+    {"16384 - RTX 4090", 16384},
+}};
+
+constexpr int DefaultCoreCountItem = 3;  // "8704 - RTX 3080"
+
+// The count of item SelectedIndex, or, with no item selected (-1), the typed text as a positive
+// whole number; empty when the text is none.
+std::optional<std::int32_t> ComputeCoreCount(int SelectedIndex, const std::string& Text);

@@ -1,0 +1,159 @@
+// The window's creation, its small handlers and the hand-over of the tests' messages.
+
+#include "Unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTimer>
+#include <QUrl>
+
+#include <exception>
+
+#include "BenchmarkRun.h"
+#include "CL.h"
+#include "FileInformation.h"
+#include "MessageEvents.h"
+#include "ProcessPriority.h"
+#include "StartupLines.h"
+#include "VraxDirect3D9.h"
+
+TFormVelmora* FormVelmora = nullptr;
+TVraxDirect3D9* VideoMemory = nullptr;
+int ScreenDPI = 96;
+TFormVelmora* MainFormHandle = nullptr;
+
+TFormVelmoraServices TFormVelmoraServices::Defaults() {
+  TFormVelmoraServices Services;
+  Services.OpenUrl = [](const std::string& Address) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(Address)));  // a failure is ignored
+  };
+  Services.ReportError = [](const std::string& Message) {
+    // Shown once the window is up, without holding up its creation.
+    QTimer::singleShot(0, [Text = QString::fromStdString(Message)] {
+      QMessageBox::critical(FormVelmora, "Quobix's Velmora", Text);
+    });
+  };
+  Services.CreateVideoMemory = [] { return std::make_unique<TVraxDirect3D9>(false); };
+  Services.LoadOpenCLLibrary = [](const std::string& FileName) { return LoadOpenCL(FileName); };
+  Services.RunTests = RunBenchmarkTests;
+  return Services;
+}
+
+TFormVelmora::TFormVelmora(TFormVelmoraServices Services, QWidget* Parent)
+    : QMainWindow(Parent), FServices(std::move(Services)) {
+  CreateControls();
+
+  connect(ButtonBenchmark, &QPushButton::clicked, this, &TFormVelmora::ButtonBenchmarkClick);
+  connect(ButtonWriteGFXRAM, &QPushButton::clicked, this, &TFormVelmora::Button4Click);
+  connect(ButtonReadGFXRAM, &QPushButton::clicked, this, &TFormVelmora::Button3Click);
+  connect(ButtonOpenCLReadWrite, &QPushButton::clicked, this, &TFormVelmora::ButtonOpenCLReadWriteClick);
+  connect(ButtonWriteSystemRAM, &QPushButton::clicked, this, &TFormVelmora::Button8Click);
+  connect(ButtonReadSystemRAM, &QPushButton::clicked, this, &TFormVelmora::Button9Click);
+  connect(ButtonExit, &QPushButton::clicked, this, &TFormVelmora::ButtonExitClick);
+  connect(Exit1, &QAction::triggered, this, &TFormVelmora::ButtonExitClick);
+  connect(OnlineHelp1, &QAction::triggered, this, &TFormVelmora::OnlineHelp1Click);
+  connect(PrivacyPolicy1, &QAction::triggered, this, &TFormVelmora::PrivacyPolicy1Click);
+  // Only a choice of the user's refills the device list, not the listing's own selection.
+  connect(ComboBoxOpenCLPlatform, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLPlatformSelect);
+
+  try {
+    FormCreate();
+  } catch (const std::exception& Error) {
+    // Creation stops at the failed step; the window still opens with what was done.
+    FServices.ReportError(Error.what());
+  }
+}
+
+TFormVelmora::~TFormVelmora() {
+  if (MainFormHandle == this) MainFormHandle = nullptr;
+  if (FormVelmora == this) FormVelmora = nullptr;
+  if (VideoMemory == FVideoMemory.get()) VideoMemory = nullptr;
+}
+
+void TFormVelmora::FormCreate() {
+  if (ScreenDPI != 96) ScaleForm(ScreenDPI / 96.0);
+  RaiseProcessPriority();
+  const TEXEVersionData VersionData = ReadEXEVersionData(FServices.ExecutablePath);
+  SpinEditRAMSize->setValue(512);
+  AppendToMemo(TitleLine(VersionData.FileVersion));
+  FVideoMemory = FServices.CreateVideoMemory();
+  VideoMemory = FVideoMemory.get();
+  AppendToMemo(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
+  AppendToMemo(GetProcessorName());
+  OpenCLListPlatforms();
+  FServices.OpenUrl(HomePageAddress);
+  MainFormHandle = this;
+}
+
+void TFormVelmora::AppendToMemo(const std::string& Text) { Memo1->appendPlainText(QString::fromStdString(Text)); }
+
+void TFormVelmora::Log(const std::string& Text) {
+  TFormVelmora* Target = MainFormHandle;
+  if (Target == nullptr) return;
+  QCoreApplication::postEvent(Target, new TLogMessageEvent(std::make_unique<TLogMessage>(TLogMessage{Text})));
+}
+
+void TFormVelmora::SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) {
+  TFormVelmora* Target = MainFormHandle;
+  if (Target == nullptr) return;
+  QCoreApplication::postEvent(Target, new TBenchmarkResultEvent(std::make_unique<TBenchmarkResultMessage>(
+                                          TBenchmarkResultMessage{Text, BenchmarkType, Finished})));
+}
+
+void TFormVelmora::ButtonExitClick() { close(); }
+
+void TFormVelmora::showEvent(QShowEvent* Event) {
+  if (!FCentred) {
+    FCentred = true;
+    if (const QScreen* Screen = screen()) {
+      QRect Frame = frameGeometry();
+      Frame.moveCenter(Screen->availableGeometry().center());
+      move(Frame.topLeft());
+    }
+  }
+  QMainWindow::showEvent(Event);
+}
+
+void TFormVelmora::Label4Click() { FServices.OpenUrl(HomePageAddress); }
+void TFormVelmora::OnlineHelp1Click() { FServices.OpenUrl(HelpPageAddress); }
+void TFormVelmora::PrivacyPolicy1Click() { FServices.OpenUrl(PrivacyPolicyAddress); }
+
+void TFormVelmora::Label4MouseEnter() {
+  QFont Font = Label4->font();
+  Font.setUnderline(true);
+  Label4->setFont(Font);
+}
+
+void TFormVelmora::Label4MouseLeave() {
+  QFont Font = Label4->font();
+  Font.setUnderline(false);
+  Label4->setFont(Font);
+}
+
+bool TFormVelmora::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == Label4) {
+    switch (Event->type()) {
+      case QEvent::Enter:
+        Label4MouseEnter();
+        break;
+      case QEvent::Leave:
+        Label4MouseLeave();
+        break;
+      case QEvent::MouseButtonRelease:
+        Label4Click();
+        break;
+      default:
+        break;
+    }
+  }
+  return QMainWindow::eventFilter(Watched, Event);
+}

@@ -1,0 +1,153 @@
+#pragma once
+// The main window: the settings of a run, the six buttons that start runs, the log, the five
+// peak labels, the menu and the link label. It prepares the shared objects at creation, starts
+// one worker thread per run and shows what the tests post back through Qt's event queue.
+
+#include <QMainWindow>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "BenchmarkMessages.h"
+#include "BenchmarkModel.h"
+#include "BenchmarkReporter.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class TVraxDirect3D9;
+class TFormVelmora;
+
+// The unit-level variables of the window.
+extern TFormVelmora* FormVelmora;      // the window, once start-up made it
+extern TVraxDirect3D9* VideoMemory;     // the one video memory allocator, owned by the window
+extern int ScreenDPI;                   // the DPI the window scales itself by (96: not at all)
+extern TFormVelmora* MainFormHandle;    // where Log and SendResult post to
+
+// What the window needs from the outside, replaceable by the tests: nothing here may open a
+// browser, show a modal box or need a device in a test that does not want it.
+struct TFormVelmoraServices {
+  std::function<void(const std::string& Address)> OpenUrl;        // the default browser
+  std::function<void(const std::string& Message)> ReportError;    // the top-level error report
+  std::function<std::unique_ptr<TVraxDirect3D9>()> CreateVideoMemory;
+  std::function<bool(const std::string& FileName)> LoadOpenCLLibrary;
+  // What a run's worker calls: the chosen tests in the order of a full run.
+  std::function<void(TBenchmarkType, const TBenchmarkSettings&, TBenchmarkReporter&, TVraxDirect3D9*)> RunTests;
+  std::string OpenCLLibraryName = "libOpenCL.so.1";
+  std::string ExecutablePath = "/proc/self/exe";  // whose version information the title shows
+
+  // The real ones: the browser, a message box, Vulkan, the OpenCL runtime.
+  static TFormVelmoraServices Defaults();
+};
+
+class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
+ public:
+  explicit TFormVelmora(TFormVelmoraServices Services = TFormVelmoraServices::Defaults(), QWidget* Parent = nullptr);
+  ~TFormVelmora() override;
+
+  // Posts to MainFormHandle; callable from any thread, never blocks.
+  void Log(const std::string& Text) override;
+  void SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) override;
+
+  // The runner.
+  void DoBenchmark(TBenchmarkType BenchmarkType);
+  void EnableControls();
+  void DisableControls();
+  void ProcessResult(const TBenchmarkResultMessage& BenchmarkResultMessage);
+
+  // The OpenCL lists.
+  void OpenCLListPlatforms();
+  void OpenCLListDevices();
+
+  // Whether a run's worker thread is still at work: closing the window then ends the process
+  // at once instead of destroying what the worker uses.
+  bool HasRunningWorker() const { return FRunningWorkers.load() > 0; }
+
+  // The twelve controls a run locks, in locking order.
+  std::array<QWidget*, 12> LockedControls() const;
+
+  // Components, under their designer names.
+  QGroupBox* GroupBox1;
+  QGroupBox* GroupBox3;
+  QLabel* Label1;
+  QSpinBox* SpinEditRAMSize;
+  QLabel* Label2;
+  QLabel* Label3;
+  QSpinBox* SpinEditPasses;
+  QPushButton* ButtonBenchmark;
+  QGroupBox* GroupBox10;
+  QLabel* Label6;
+  QComboBox* ComboBoxOpenCLPlatform;
+  QLabel* Label7;
+  QComboBox* ComboBoxOpenCLDevice;
+  QLabel* Label11;
+  QComboBox* ComboBoxCores;
+  QGroupBox* GroupBox2;
+  QPushButton* ButtonWriteGFXRAM;
+  QPushButton* ButtonReadGFXRAM;
+  QPushButton* ButtonOpenCLReadWrite;
+  QGroupBox* GroupBox4;
+  QPushButton* ButtonWriteSystemRAM;
+  QPushButton* ButtonReadSystemRAM;
+  QPlainTextEdit* Memo1;
+  QGroupBox* GroupBox5;
+  QLabel* LabelPeakGFXWrite;
+  QGroupBox* GroupBox6;
+  QLabel* LabelPeakGFXRead;
+  QGroupBox* GroupBox9;
+  QLabel* LabelPeakGFXOCLReadWrite;
+  QGroupBox* GroupBox8;
+  QLabel* LabelPeakSYSWrite;
+  QGroupBox* GroupBox7;
+  QLabel* LabelPeakSYSRead;
+  QLabel* Label4;
+  QPushButton* ButtonExit;
+  QMenu* File1;
+  QAction* Exit1;
+  QMenu* Help1;
+  QAction* OnlineHelp1;
+  QAction* PrivacyPolicy1;
+
+ protected:
+  // Receives the benchmark messages (the form's window procedure).
+  bool event(QEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
+
+ private:
+  void CreateControls();
+  void ScaleForm(double Factor);
+  void FormCreate();
+
+  // Event handlers.
+  void ButtonBenchmarkClick();
+  void Button4Click();
+  void Button3Click();
+  void ButtonOpenCLReadWriteClick();
+  void Button8Click();
+  void Button9Click();
+  void ButtonExitClick();
+  void ComboBoxOpenCLPlatformSelect(int Index);
+  void Label4Click();
+  void Label4MouseEnter();
+  void Label4MouseLeave();
+  void OnlineHelp1Click();
+  void PrivacyPolicy1Click();
+
+  void AppendToMemo(const std::string& Text);
+  QLabel* ResultLabel(TBenchmarkType BenchmarkType) const;
+
+  TFormVelmoraServices FServices;
+  std::unique_ptr<TVraxDirect3D9> FVideoMemory;
+  std::atomic<int> FRunningWorkers{0};
+  bool FCentred = false;
+};

@@ -1,0 +1,62 @@
+// What the window does at creation, with the real Vulkan device and OpenCL runtime, and without.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "StartupLines.h"
+#include "VraxDirect3D9.h"
+#include "WindowFixture.h"
+
+namespace {
+
+TEST(WindowCreation, WritesTheThreeStartUpLinesAndOpensTheHomePage) {
+  TRecordedServices Record;
+  TFormVelmora Form(RecordingServices(Record));
+  const std::vector<std::string> Lines = MemoLines(Form);
+  ASSERT_EQ(Lines.size(), 3u);
+  EXPECT_EQ(Lines[0], TitleLine(VELMORA_TEST_VERSION));
+  EXPECT_NE(Lines[1].find(" - Free texture memory: "), std::string::npos) << Lines[1];
+  EXPECT_EQ(Lines[1].substr(0, Lines[1].find(" - Free")), VideoMemory->D3DADAPTER_ID.Description);
+  EXPECT_EQ(Lines[2], GetProcessorName());
+  EXPECT_TRUE(Record.Errors.empty());
+  EXPECT_EQ(Record.OpenedUrls, std::vector<std::string>{HomePageAddress});
+  EXPECT_EQ(MainFormHandle, &Form);
+  EXPECT_NE(VideoMemory, nullptr);
+}
+
+TEST(WindowCreation, StopsAtAFailedStepAndStillOpens) {
+  TRecordedServices Record;
+  TFormVelmoraServices Services = RecordingServices(Record);
+  Services.CreateVideoMemory = []() -> std::unique_ptr<TVraxDirect3D9> {
+    throw std::runtime_error("Error: Creating D3D Object!");
+  };
+  TFormVelmora Form(std::move(Services));
+  EXPECT_EQ(MemoLines(Form).size(), 1u);
+  EXPECT_EQ(Record.Errors, std::vector<std::string>{"Error: Creating D3D Object!"});
+  EXPECT_EQ(Form.ComboBoxOpenCLPlatform->count(), 0);
+  EXPECT_EQ(Form.ComboBoxOpenCLDevice->count(), 0);
+  EXPECT_EQ(Record.OpenCLLoadAttempts, 0);
+  EXPECT_TRUE(Record.OpenedUrls.empty());
+  EXPECT_EQ(MainFormHandle, nullptr);
+  EXPECT_EQ(VideoMemory, nullptr);
+  EXPECT_EQ(Form.SpinEditRAMSize->value(), 512);
+
+  // The first run sets the handle, and its tests report the missing allocator in the log.
+  Form.SpinEditRAMSize->setValue(256);
+  Form.SpinEditPasses->setValue(2);
+  Form.ButtonReadGFXRAM->click();
+  EXPECT_EQ(MainFormHandle, &Form);
+  ASSERT_TRUE(WaitForRunEnd(Form));
+  const std::vector<std::string> Lines = MemoLines(Form);
+  ASSERT_EQ(Lines.size(), 3u);
+  EXPECT_EQ(Lines[1].rfind("Exception: ", 0), 0u) << Lines[1];
+  EXPECT_EQ(Form.LabelPeakGFXRead->text(), "-");
+}
+
+}  // namespace
