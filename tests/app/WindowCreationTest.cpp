@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 
 #include "StartupLines.h"
 #include "VraxDirect3D9.h"
+#include "VulkanGraphics.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -33,8 +33,13 @@ TEST(WindowCreation, WritesTheThreeStartUpLinesAndOpensTheHomePage) {
 TEST(WindowCreation, StopsAtAFailedStepAndStillOpens) {
   TRecordedServices Record;
   TFormVelmoraServices Services = RecordingServices(Record);
-  Services.CreateVideoMemory = []() -> std::unique_ptr<TVraxDirect3D9> {
-    throw std::runtime_error("Error: Creating D3D Object!");
+  // The real allocator on a machine without a Vulkan loader.
+  Services.CreateVideoMemory = [] {
+    return std::make_unique<TVraxDirect3D9>(false, [] {
+      TVulkanGraphicsOptions Options;
+      Options.LoaderFileName = "libvulkan-that-does-not-exist.so.1";
+      return OpenVulkanGraphics(Options);
+    });
   };
   TFormVelmora Form(std::move(Services));
   EXPECT_EQ(MemoLines(Form).size(), 1u);
