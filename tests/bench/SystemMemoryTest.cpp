@@ -3,17 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
+
+#include "ResidentMemory.h"
 
 namespace {
-
-// Resident bytes of this process, from /proc/self/statm.
-std::uint64_t ResidentBytes() {
-  std::ifstream Statm("/proc/self/statm");
-  std::uint64_t Pages = 0, Resident = 0;
-  Statm >> Pages >> Resident;
-  return Resident * 4096;
-}
 
 constexpr std::int64_t Size = 64 << 20;
 

@@ -7,21 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "FakeGraphicsDevice.h"
 
 namespace {
 
 using Events = std::vector<std::string>;
 constexpr std::int64_t MB = 1 << 20;
-
-std::string ErrorOf(const std::function<void()>& Action) {
-  try {
-    Action();
-  } catch (const std::exception& Error) {
-    return Error.what();
-  }
-  return "(no error)";
-}
 
 TEST(VraxDirect3D9, WithoutTheInterfaceOrADeviceTheConstructorRaisesOrLeavesNoDevice) {
   struct TCase {

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "ErrorOf.h"
 #include "ResidentMemory.h"
 #include "VraxDirect3D9.h"
 #include "VulkanGraphics.h"
@@ -14,15 +15,6 @@
 namespace {
 
 constexpr std::int64_t MB = 1 << 20;
-
-std::string ErrorOf(const std::function<void()>& Action) {
-  try {
-    Action();
-  } catch (const std::exception& Error) {
-    return Error.what();
-  }
-  return "(no error)";
-}
 
 TGraphicsInterfaceFactory VulkanWith(TVulkanGraphicsOptions Options) {
   return [Options] { return OpenVulkanGraphics(Options); };
