@@ -34,12 +34,6 @@ TConsoleParse Failure(std::string Error) { return {std::nullopt, std::move(Error
 
 }  // namespace
 
-const char* ConsoleTestName(TBenchmarkType Test) {
-  for (const TTestName& Entry : TestNames)
-    if (Entry.Test == Test) return Entry.Name;
-  return "";
-}
-
 std::optional<TBenchmarkType> ConsoleTestByName(const std::string& Name) {
   for (const TTestName& Entry : TestNames)
     if (Name == Entry.Name) return Entry.Test;

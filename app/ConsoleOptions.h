@@ -35,8 +35,7 @@ struct TConsoleParse {
   std::string Error;  // one line; set when Options is empty
 };
 
-// The test's name on the command line ("sys-write"), and the reverse lookup.
-const char* ConsoleTestName(TBenchmarkType Test);
+// The test of a name on the command line ("sys-write").
 std::optional<TBenchmarkType> ConsoleTestByName(const std::string& Name);
 
 TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments);

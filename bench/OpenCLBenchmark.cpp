@@ -39,8 +39,7 @@ const TDCLDevice& ChosenDevice(const TDCLPlatforms& Platforms, std::int32_t Plat
   return **Device;
 }
 
-}  // namespace
-
+// The text of a speed in bytes per second, truncated toward zero to a whole number.
 std::string OpenCLSpeedText(double BytesPerSecond) {
   const double Whole = std::trunc(BytesPerSecond);
   // A conversion of a speed beyond 64 bits would be undefined; from 1024 bytes on both texts are
@@ -48,6 +47,8 @@ std::string OpenCLSpeedText(double BytesPerSecond) {
   if (Whole >= -0x1p63 && Whole < 0x1p63) return FormatByteSize(static_cast<std::int64_t>(Whole));
   return FormatByteSizeFloat(Whole);
 }
+
+}  // namespace
 
 void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
                    const std::string& KernelFolder) {

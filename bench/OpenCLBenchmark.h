@@ -16,6 +16,3 @@ void BenchmarkOpenCLGFXRAMReadWrite(const TBenchmarkSettings& BenchmarkSettings,
 // The same with the folder given (with its trailing "/"), for the tests.
 void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
                    const std::string& KernelFolder);
-
-// The text of a speed in bytes per second, truncated toward zero to a whole number.
-std::string OpenCLSpeedText(double BytesPerSecond);

@@ -11,31 +11,13 @@
 
 #include "BenchmarkRun.h"
 #include "FakeGraphicsDevice.h"
+#include "MemoryTestFixtures.h"
 #include "RecordingReporter.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 constexpr std::int64_t MB = 1 << 20;
-
-TBenchmarkSettings Settings(std::int64_t MemorySize, std::int32_t Passes) {
-  TBenchmarkSettings Result;
-  Result.MemorySize = MemorySize;
-  Result.Passes = Passes;
-  return Result;
-}
-
-// Replays known pass times and records the block each pass was given, touching nothing.
-struct TReplay {
-  std::vector<double> Times;
-  std::vector<std::pair<void*, std::uint64_t>> Walked;
-  TPassTimer Timer() {
-    return [this](void* PMemory, std::uint64_t Size) {
-      Walked.emplace_back(PMemory, Size);
-      return Times.at(Walked.size() - 1);
-    };
-  }
-};
 
 // An adapter with 3.87 GB free.
 TFakeGraphics WorkedExampleAdapter() {

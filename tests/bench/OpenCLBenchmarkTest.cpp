@@ -15,6 +15,7 @@
 #include "CL.h"
 #include "ExecutableFolder.h"
 #include "FakeOpenCLLoader.h"
+#include "MemoryTestFixtures.h"
 #include "RecordingReporter.h"
 
 namespace {
@@ -23,9 +24,7 @@ using Lines = std::vector<std::string>;
 
 TBenchmarkSettings Settings(std::int64_t MemorySize, std::int32_t Passes, std::int32_t WorkItems,
                             std::int32_t Platform = 0, std::int32_t Device = 0) {
-  TBenchmarkSettings Result;
-  Result.MemorySize = MemorySize;
-  Result.Passes = Passes;
+  TBenchmarkSettings Result = ::Settings(MemorySize, Passes);
   Result.OpenCLPlatform = Platform;
   Result.OpenCLDevice = Device;
   Result.OpenCLComputeCoreCount = WorkItems;

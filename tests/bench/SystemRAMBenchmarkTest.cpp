@@ -8,30 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "MemoryTestFixtures.h"
 #include "RecordingReporter.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// A pass timer that replays known pass times and touches nothing.
-TPassTimer Replay(std::vector<double> Times) {
-  auto Next = std::make_shared<std::size_t>(0);
-  return [Times, Next](void*, std::uint64_t) { return Times.at((*Next)++); };
-}
-
-TBenchmarkSettings Settings(std::int64_t MemorySize, std::int32_t Passes) {
-  TBenchmarkSettings Result;
-  Result.MemorySize = MemorySize;
-  Result.Passes = Passes;
-  return Result;
-}
-
 const TSystemMemory Memory;  // the real source of blocks
 
 TEST(SystemRAMTest, ReproducesTheWorkedReadExample) {
+  TReplay Replay{{26.9371, 23.5212, 23.4861}, {}};
   TRecordingReporter Reporter;
-  RunSystemRAMTest(SystemRAMReadTest, Settings(268435456, 3), Reporter, Memory, Replay({26.9371, 23.5212, 23.4861}));
+  RunSystemRAMTest(SystemRAMReadTest, Settings(268435456, 3), Reporter, Memory, Replay.Timer());
   EXPECT_EQ(Reporter.Lines, (Lines{
                                 "Allocated system memory: 256.00 MB",
                                 "Running system RAM read test...",
@@ -50,8 +39,9 @@ TEST(SystemRAMTest, ReproducesTheWorkedReadExample) {
 }
 
 TEST(SystemRAMTest, WriteTestUsesItsOwnTextsAndTheFirstPassCanBeThePeak) {
+  TReplay Replay{{40.0, 80.0}, {}};
   TRecordingReporter Reporter;
-  RunSystemRAMTest(SystemRAMWriteTest, Settings(536870912, 2), Reporter, Memory, Replay({40.0, 80.0}));
+  RunSystemRAMTest(SystemRAMWriteTest, Settings(536870912, 2), Reporter, Memory, Replay.Timer());
   EXPECT_EQ(Reporter.Lines, (Lines{
                                 "Allocated system memory: 512.00 MB",
                                 "Running system RAM write test...",
@@ -182,8 +172,9 @@ TEST(SystemRAMTest, AnErrorInAPassFreesTheBlockBeforeItIsLogged) {
 }
 
 TEST(SystemRAMTest, RefusesAPassCountWithNothingToAverage) {
+  TReplay Replay;
   TRecordingReporter Reporter;
-  RunSystemRAMTest(SystemRAMReadTest, Settings(268435456, 0), Reporter, Memory, Replay({}));
+  RunSystemRAMTest(SystemRAMReadTest, Settings(268435456, 0), Reporter, Memory, Replay.Timer());
   EXPECT_EQ(Reporter.Lines, (Lines{"Exception: The number of passes must be at least 1, not 0"}));
   EXPECT_TRUE(Reporter.Results.empty());
 }
