@@ -24,7 +24,7 @@ void TFormVelmora::OpenCLListPlatforms() {
   {
     const TDCLPlatforms Platforms;
     for (std::uint32_t Index = 0; Index < Platforms.PlatformCount(); ++Index)
-      ComboBoxOpenCLPlatform->addItem(ListText((*Platforms.GetPlatform(Index))->Name()));
+      ComboBoxOpenCLPlatform->addItem(ListText(Platforms.GetPlatform(Index)->Name()));
   }
   if (ComboBoxOpenCLPlatform->count() > 0) ComboBoxOpenCLPlatform->setCurrentIndex(0);
   OpenCLListDevices();
@@ -40,8 +40,8 @@ void TFormVelmora::OpenCLListDevices() {
     const TDCLPlatforms Platforms;
     // The same platform again, found by its index in a fresh enumeration.
     if (const PDCLPlatform Platform = Platforms.GetPlatform(static_cast<std::uint32_t>(PlatformIndex)))
-      for (std::uint32_t Index = 0; Index < (*Platform)->DeviceCount(); ++Index)
-        ComboBoxOpenCLDevice->addItem(ListText((*(*Platform)->GetDevice(Index))->Name()));
+      for (std::uint32_t Index = 0; Index < Platform->DeviceCount(); ++Index)
+        ComboBoxOpenCLDevice->addItem(ListText(Platform->GetDevice(Index)->Name()));
   }
   if (ComboBoxOpenCLDevice->count() > 0) ComboBoxOpenCLDevice->setCurrentIndex(0);
 }

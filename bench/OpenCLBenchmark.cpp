@@ -31,12 +31,12 @@ const TDCLDevice& ChosenDevice(const TDCLPlatforms& Platforms, std::int32_t Plat
   if (Platform == nullptr)
     throw std::out_of_range("There is no OpenCL platform " + std::to_string(PlatformIndex) + " (" +
                             std::to_string(Platforms.PlatformCount()) + " found)");
-  const PDCLDevice Device = (*Platform)->GetDevice(static_cast<std::uint32_t>(DeviceIndex));
+  const PDCLDevice Device = Platform->GetDevice(static_cast<std::uint32_t>(DeviceIndex));
   if (Device == nullptr)
     throw std::out_of_range("There is no OpenCL device " + std::to_string(DeviceIndex) + " on platform " +
-                            std::to_string(PlatformIndex) + " (" + std::to_string((*Platform)->DeviceCount()) +
+                            std::to_string(PlatformIndex) + " (" + std::to_string(Platform->DeviceCount()) +
                             " found)");
-  return **Device;
+  return *Device;
 }
 
 // The text of a speed in bytes per second, truncated toward zero to a whole number.

@@ -209,6 +209,6 @@ class TDCLDevice {
   TDCLDeviceLocalMemType FLocalMemType = dlmtLocal;
 };
 
-// A slot of a platform's device array; null when the index was out of range. Valid while the
-// platform list that owns the device lives.
-using PDCLDevice = const std::unique_ptr<TDCLDevice>*;
+// A device of a platform; null when the index was out of range. Valid while the platform list
+// that owns the device lives.
+using PDCLDevice = const TDCLDevice*;

@@ -46,11 +46,11 @@ std::string TDCLPlatform::QueryText(cl_platform_info Parameter) {
 }
 
 PDCLDevice TDCLPlatform::GetDevice(std::uint32_t Index) const {
-  return Index < FDeviceCount ? &FDevices[Index] : nullptr;
+  return Index < FDeviceCount ? FDevices[Index].get() : nullptr;
 }
 
 PDCLDevice TDCLPlatform::DeviceOfList(const std::vector<std::uint32_t>& List, std::uint32_t Index) const {
-  return Index < List.size() ? &FDevices[List[Index]] : nullptr;
+  return Index < List.size() ? FDevices[List[Index]].get() : nullptr;
 }
 
 PDCLDevice TDCLPlatform::GetCPU(std::uint32_t Index) const { return DeviceOfList(FCPUs, Index); }
@@ -77,7 +77,7 @@ PDCLDevice TDCLPlatform::DeviceWithMax(TValue (TDCLDevice::*Property)() const) c
       Chosen = Index;
     }
   }
-  return &FDevices[Chosen];
+  return FDevices[Chosen].get();
 }
 
 PDCLDevice TDCLPlatform::DeviceWithMaxClockFrequency() const { return DeviceWithMax(&TDCLDevice::MaxClockFrequency); }
@@ -126,5 +126,5 @@ TDCLPlatforms::~TDCLPlatforms() {
 }
 
 PDCLPlatform TDCLPlatforms::GetPlatform(std::uint32_t Index) const {
-  return Index < FPlatformCount ? &FPlatforms[Index] : nullptr;
+  return Index < FPlatformCount ? FPlatforms[Index].get() : nullptr;
 }

@@ -90,9 +90,8 @@ class TDCLPlatform {
   std::vector<std::string> FExtensions;
 };
 
-// A slot of the list's platform array; null when the index was out of range. Valid while the list
-// lives.
-using PDCLPlatform = const std::unique_ptr<TDCLPlatform>*;
+// A platform of the list; null when the index was out of range. Valid while the list lives.
+using PDCLPlatform = const TDCLPlatform*;
 
 class TDCLPlatforms {
  public:

@@ -20,7 +20,7 @@ TEST(SpeedReadWriteKernel, WritesEveryDestinationWordFromAWholeReadOfTheSource) 
   ASSERT_TRUE(LoadOpenCL("libOpenCL.so.1"));
   const TDCLPlatforms Platforms;
   ASSERT_GT(Platforms.PlatformCount(), 0u);
-  const TDCLDevice& Device = **(*Platforms.GetPlatform(0))->GetDevice(0);
+  const TDCLDevice& Device = *Platforms.GetPlatform(0)->GetDevice(0);
   const auto Program = Device.CreateProgram(ExecutableFolder() + KernelFileName, nullptr);
   const auto Kernel = Program->CreateKernel("speedreadkernel");
   ASSERT_EQ(Kernel->Status(), CL_SUCCESS) << Program->Log();

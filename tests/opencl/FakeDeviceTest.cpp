@@ -19,7 +19,7 @@ class FakeDeviceTest : public testing::Test {
     Platforms = std::make_unique<TDCLPlatforms>();
     return *Platforms;
   }
-  const TDCLDevice& Device(std::uint32_t Index = 0) const { return **(*Platforms->GetPlatform(0))->GetDevice(Index); }
+  const TDCLDevice& Device(std::uint32_t Index = 0) const { return *Platforms->GetPlatform(0)->GetDevice(Index); }
 
   TFakeOpenCL& Fake = LoadFakeOpenCL(VELMORA_FAKE_OPENCL_PATH);
   std::unique_ptr<TDCLPlatforms> Platforms;

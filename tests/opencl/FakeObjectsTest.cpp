@@ -22,7 +22,7 @@ class FakeObjectsTest : public testing::Test {
     Platforms = std::make_unique<TDCLPlatforms>();
   }
 
-  const TDCLDevice& Device() const { return **(*Platforms->GetPlatform(0))->GetDevice(0); }
+  const TDCLDevice& Device() const { return *Platforms->GetPlatform(0)->GetDevice(0); }
   std::unique_ptr<TDCLProgram> BuildProgram(const char* Options = nullptr) const {
     const char* Text = "__kernel void speedreadkernel() {}";
     return Device().CreateProgramString(&Text, Options);

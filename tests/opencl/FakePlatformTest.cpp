@@ -40,18 +40,18 @@ TEST_F(FakePlatformTest, TextsKeepTheirNulAndIndicesOutOfRangeGiveNull) {
   EXPECT_EQ(Platforms.GetPlatform(2), nullptr);
   EXPECT_EQ(Platforms.GetPlatform(4294967295u), nullptr);
 
-  const TDCLPlatform& Second = **Platforms.GetPlatform(1);
+  const TDCLPlatform& Second = *Platforms.GetPlatform(1);
   EXPECT_EQ(Second.Profile(), "EMBEDDED_PROFILE\0"s);
   EXPECT_EQ(Second.Version(), "OpenCL 1.1 Second\0"s);
   EXPECT_EQ(Second.Name(), "Second\0"s);
   EXPECT_EQ(DisplayText(Second.Name()), "Second");
   EXPECT_EQ(Second.Vendor(), "Second Vendor\0"s);
   EXPECT_EQ(Second.Status(), CL_SUCCESS);
-  EXPECT_EQ(DisplayText((*Platforms.GetPlatform(0))->Name()), "First");
+  EXPECT_EQ(DisplayText(Platforms.GetPlatform(0)->Name()), "First");
 
   ASSERT_EQ(Second.DeviceCount(), 2u);
-  EXPECT_EQ((*Second.GetDevice(0))->Name(), "Alpha\0"s);
-  EXPECT_EQ((*Second.GetDevice(1))->Name(), "Beta\0"s);
+  EXPECT_EQ(Second.GetDevice(0)->Name(), "Alpha\0"s);
+  EXPECT_EQ(Second.GetDevice(1)->Name(), "Beta\0"s);
   EXPECT_EQ(Second.GetDevice(2), nullptr);
   EXPECT_EQ(Second.GetDevice(4294967295u), nullptr);
 }
@@ -71,7 +71,7 @@ TEST_F(FakePlatformTest, PlatformWithoutDevicesHasEmptyListsAndNoDeviceWithMax) 
     SCOPED_TRACE(Case.Status);
     Fake.Platforms = {Case.Platform};
     const TDCLPlatforms Platforms;
-    const TDCLPlatform& Platform = **Platforms.GetPlatform(0);
+    const TDCLPlatform& Platform = *Platforms.GetPlatform(0);
     EXPECT_EQ(Platform.DeviceCount(), 0u);
     EXPECT_EQ(Platform.Status(), Case.Status);
     EXPECT_EQ(Platform.CPUCount() + Platform.GPUCount() + Platform.AcceleratorCount(), 0u);
@@ -89,7 +89,7 @@ TEST_F(FakePlatformTest, DeviceTypeBitsPlaceEachDeviceInItsLists) {
                   DeviceOfType(CL_DEVICE_TYPE_ACCELERATOR), DeviceOfType(CL_DEVICE_TYPE_GPU),
                   DeviceOfType(CL_DEVICE_TYPE_CPU | CL_DEVICE_TYPE_DEFAULT)}}};
   const TDCLPlatforms Platforms;
-  const TDCLPlatform& Platform = **Platforms.GetPlatform(0);
+  const TDCLPlatform& Platform = *Platforms.GetPlatform(0);
   ASSERT_EQ(Platform.DeviceCount(), 5u);
 
   EXPECT_EQ(Platform.CPUCount(), 2u);
@@ -104,10 +104,10 @@ TEST_F(FakePlatformTest, DeviceTypeBitsPlaceEachDeviceInItsLists) {
   EXPECT_EQ(Platform.GetAccelerator(0), Platform.GetDevice(2));
   EXPECT_EQ(Platform.GetAccelerator(1), nullptr);
 
-  const TDCLDevice& DefaultOnly = **Platform.GetDevice(1);
+  const TDCLDevice& DefaultOnly = *Platform.GetDevice(1);
   EXPECT_TRUE(DefaultOnly.IsDefault());
   EXPECT_FALSE(DefaultOnly.IsCPU() || DefaultOnly.IsGPU() || DefaultOnly.IsAccelerator());
-  const TDCLDevice& DefaultCPU = **Platform.GetDevice(4);
+  const TDCLDevice& DefaultCPU = *Platform.GetDevice(4);
   EXPECT_TRUE(DefaultCPU.IsCPU() && DefaultCPU.IsDefault());
   EXPECT_FALSE(DefaultCPU.IsGPU() || DefaultCPU.IsAccelerator());
 }
@@ -116,8 +116,8 @@ TEST_F(FakePlatformTest, PlatformAndDeviceSplitTheSameExtensionTextByTheirOwnRul
   const std::string Text = "cl_khr_icd cl_khr_fp64 ";
   Fake.Platforms = {TFakePlatform{.Extensions = Text, .Devices = {TFakeDevice{.Extensions = Text}}}};
   const TDCLPlatforms Platforms;
-  const TDCLPlatform& Platform = **Platforms.GetPlatform(0);
-  const TDCLDevice& Device = **Platform.GetDevice(0);
+  const TDCLPlatform& Platform = *Platforms.GetPlatform(0);
+  const TDCLDevice& Device = *Platform.GetDevice(0);
 
   EXPECT_EQ(Platform.ExtensionsString(), Text + '\0');
   ASSERT_EQ(Platform.ExtensionsCount(), 3u);
@@ -177,7 +177,7 @@ TEST_F(FakePlatformTest, DeviceWithMaxPicksTheFirstOfTheLargestValuesComparedInF
                                                 TFakeDevice{.Values = {{Case.Parameter, Largest}}},
                                                 TFakeDevice{.Values = {{Case.Parameter, Largest}}}}}};
     const TDCLPlatforms Platforms;
-    const TDCLPlatform& Platform = **Platforms.GetPlatform(0);
+    const TDCLPlatform& Platform = *Platforms.GetPlatform(0);
     EXPECT_EQ((Platform.*Case.Query)(), Platform.GetDevice(1));
   }
 }

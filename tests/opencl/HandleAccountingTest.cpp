@@ -39,9 +39,9 @@ TEST_F(HandleAccountingTest, AFullTreeAndAFullSetOfObjectsReleaseEveryHandleOnce
   {
     const TDCLPlatforms Platforms;
     for (std::uint32_t P = 0; P < Platforms.PlatformCount(); ++P)
-      for (std::uint32_t D = 0; D < (*Platforms.GetPlatform(P))->DeviceCount(); ++D)
-        DeviceContexts.push_back((*(*Platforms.GetPlatform(P))->GetDevice(D))->Context().Handle());
-    const TDCLDevice& Device = **(*Platforms.GetPlatform(0))->GetDevice(0);
+      for (std::uint32_t D = 0; D < Platforms.GetPlatform(P)->DeviceCount(); ++D)
+        DeviceContexts.push_back(Platforms.GetPlatform(P)->GetDevice(D)->Context().Handle());
+    const TDCLDevice& Device = *Platforms.GetPlatform(0)->GetDevice(0);
 
     // The shape of an OpenCL benchmark run, plus the objects it does not use.
     std::vector<unsigned char> Host(1 << 20);
@@ -95,7 +95,7 @@ TEST_F(HandleAccountingTest, AProgramWhoseBinaryCannotBeHeldRaisesAndReleasesIts
   {
     const TDCLPlatforms Platforms;
     const char* Text = "__kernel void speedreadkernel() {}";
-    EXPECT_THROW((*(*Platforms.GetPlatform(0))->GetDevice(0))->CreateProgramString(&Text, nullptr), std::bad_alloc);
+    EXPECT_THROW(Platforms.GetPlatform(0)->GetDevice(0)->CreateProgramString(&Text, nullptr), std::bad_alloc);
     ASSERT_EQ(Fake.Programs.size(), 1u);
   }
   ExpectEveryHandleReleasedOnce();

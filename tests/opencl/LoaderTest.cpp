@@ -88,7 +88,7 @@ TEST(Loader, AnOpenCL10LibraryLoadsWithTheEight11FunctionsNull) {
     Fake.Platforms = {TFakePlatform{.Devices = {TFakeDevice{}}}};
     const TDCLPlatforms Platforms;
     EXPECT_EQ(Platforms.PlatformCount(), 1u);
-    EXPECT_EQ((*Platforms.GetPlatform(0))->DeviceCount(), 1u);
+    EXPECT_EQ(Platforms.GetPlatform(0)->DeviceCount(), 1u);
   }
 }
 

@@ -23,12 +23,12 @@ class PoclTest : public testing::Test {
     ASSERT_TRUE(LoadOpenCL("libOpenCL.so.1")) << "the OpenCL ICD loader (ocl-icd-libopencl1) is not installed";
     Platforms = std::make_unique<TDCLPlatforms>();
     for (std::uint32_t Index = 0; Index < Platforms->PlatformCount(); ++Index) {
-      const TDCLPlatform& Candidate = **Platforms->GetPlatform(Index);
+      const TDCLPlatform& Candidate = *Platforms->GetPlatform(Index);
       if (DisplayText(Candidate.Name()) == "Portable Computing Language" && Candidate.DeviceCount() > 0)
         Platform = &Candidate;
     }
     ASSERT_NE(Platform, nullptr) << "no PoCL platform with a device (pocl-opencl-icd)";
-    Device = &**Platform->GetDevice(0);
+    Device = Platform->GetDevice(0);
   }
 
   std::unique_ptr<TDCLPlatforms> Platforms;
