@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+#include "BenchmarkTests.h"
 #include "CoreCounts.h"
 #include "MemoryWalkTest.h"
 #include "MessageEvents.h"
@@ -115,9 +116,8 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
 
 void TFormVelmora::ButtonBenchmarkClick() {
   SetApplicationCursor(Qt::WaitCursor);
-  for (QLabel* Label : {LabelPeakGFXWrite, LabelPeakGFXRead, LabelPeakGFXOCLReadWrite, LabelPeakSYSWrite,
-                        LabelPeakSYSRead})
-    Label->setText("-");
+  for (const TBenchmarkTest& Test : BenchmarkTests())
+    if (QLabel* Label = ResultLabel(Test.Type)) Label->setText("-");
   DoBenchmark(bmAll);
   SetApplicationCursor(std::nullopt);
 }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "BenchmarkRun.h"
+#include "BenchmarkTests.h"
 #include "CL.h"
 #include "ConsoleOpenCL.h"
 #include "ConsoleOptions.h"
@@ -20,24 +21,6 @@ void TConsoleReporter::SendResult(const std::string& Text, TBenchmarkType Benchm
 std::string TConsoleReporter::Result(TBenchmarkType BenchmarkType) const {
   const auto Found = FResults.find(BenchmarkType);
   return Found == FResults.end() ? "-" : Found->second;
-}
-
-std::string PeakCaption(TBenchmarkType BenchmarkType) {
-  switch (BenchmarkType) {
-    case bmGFXRAMWrite:
-      return "Peak write GFX RAM:";
-    case bmGFXRAMRead:
-      return "Peak read GFX RAM:";
-    case bmOpenCLRAMReadWrite:
-      return "Peak r&w GFX RAM:";
-    case bmSystemRAMWrite:
-      return "Peak write SYS RAM:";
-    case bmSystemRAMRead:
-      return "Peak read SYS RAM:";
-    case bmAll:
-      break;
-  }
-  return "";
 }
 
 std::unique_ptr<TVraxDirect3D9> CreateVideoMemory() { return std::make_unique<TVraxDirect3D9>(false); }
@@ -99,7 +82,8 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
 
   for (const TBenchmarkType Test : Options.Tests) RunBenchmarkTests(Test, Settings, Reporter, VideoMemory.get());
   Out << "\n";
-  for (const TBenchmarkType Test : Options.Tests) Out << PeakCaption(Test) << " " << Reporter.Result(Test) << "\n";
+  for (const TBenchmarkType Test : Options.Tests)
+    Out << FindBenchmarkTest(Test)->PeakCaption << " " << Reporter.Result(Test) << "\n";
   Out.flush();
   return 0;
 }

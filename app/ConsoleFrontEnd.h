@@ -26,9 +26,6 @@ class TConsoleReporter : public TBenchmarkReporter {
   std::map<TBenchmarkType, std::string> FResults;
 };
 
-// The caption of a test's peak, as the window's result box reads ("Peak write SYS RAM:").
-std::string PeakCaption(TBenchmarkType BenchmarkType);
-
 // Makes the video memory allocator; raises its error when it cannot.
 using TVideoMemoryFactory = std::function<std::unique_ptr<TVraxDirect3D9>()>;
 

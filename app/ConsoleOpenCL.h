@@ -6,9 +6,7 @@
 #include <ostream>
 
 #include "ConsoleOptions.h"
-
-// The window's default item, a GeForce RTX 3080.
-constexpr std::int32_t GPUDefaultWorkItems = 8704;
+#include "SettingsLimits.h"
 
 struct TOpenCLChoice {
   std::int32_t Platform = -1;  // -1: none there

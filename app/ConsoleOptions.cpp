@@ -5,22 +5,9 @@
 #include <cstdint>
 #include <sstream>
 
+#include "BenchmarkTests.h"
+
 namespace {
-
-struct TTestName {
-  TBenchmarkType Test;
-  const char* Name;
-  const char* Description;
-};
-
-// In the order of a full run.
-constexpr TTestName TestNames[] = {
-    {bmGFXRAMWrite, "gfx-write", "the processor writes a block of the graphics adapter's memory"},
-    {bmGFXRAMRead, "gfx-read", "the processor reads a block of the graphics adapter's memory"},
-    {bmOpenCLRAMReadWrite, "opencl", "an OpenCL kernel reads one device buffer and writes another"},
-    {bmSystemRAMWrite, "sys-write", "the processor writes a block of system RAM"},
-    {bmSystemRAMRead, "sys-read", "the processor reads a block of system RAM"},
-};
 
 std::optional<std::int32_t> ParseWholeNumber(const std::string& Text) {
   std::int32_t Value = 0;
@@ -33,12 +20,6 @@ std::optional<std::int32_t> ParseWholeNumber(const std::string& Text) {
 TConsoleParse Failure(std::string Error) { return {std::nullopt, std::move(Error)}; }
 
 }  // namespace
-
-std::optional<TBenchmarkType> ConsoleTestByName(const std::string& Name) {
-  for (const TTestName& Entry : TestNames)
-    if (Name == Entry.Name) return Entry.Test;
-  return std::nullopt;
-}
 
 TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
   TConsoleOptions Options;
@@ -72,10 +53,10 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
     } else if ((Option == "--help" || Option == "-h") && !Value) {
       Options.Help = true;
     } else if (Option == "--size") {
-      if (std::string Error = TakeNumber(MinimumSizeMB, MaximumSizeMB, Options.SizeMB); !Error.empty())
+      if (std::string Error = TakeNumber(BlockSizeLimits.Minimum, BlockSizeLimits.Maximum, Options.SizeMB); !Error.empty())
         return Failure(Error);
     } else if (Option == "--passes") {
-      if (std::string Error = TakeNumber(MinimumPasses, MaximumPasses, Options.Passes); !Error.empty())
+      if (std::string Error = TakeNumber(PassesLimits.Minimum, PassesLimits.Maximum, Options.Passes); !Error.empty())
         return Failure(Error);
     } else if (Option == "--platform") {
       if (std::string Error = TakeNumber(0, INT32_MAX, Options.Platform); !Error.empty()) return Failure(Error);
@@ -95,8 +76,8 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
         Any = true;
         if (Name == "all") {
           All = true;
-        } else if (const std::optional<TBenchmarkType> Test = ConsoleTestByName(Name)) {
-          Chosen.push_back(*Test);
+        } else if (const TBenchmarkTest* Test = FindBenchmarkTest(Name)) {
+          Chosen.push_back(Test->Type);
         } else {
           return Failure("unknown test '" + Name + "'");
         }
@@ -107,9 +88,9 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
     }
   }
   // Whatever order they were named in, the tests run in the order of a full run.
-  for (const TTestName& Entry : TestNames)
-    if (All || Chosen.empty() || std::find(Chosen.begin(), Chosen.end(), Entry.Test) != Chosen.end())
-      Options.Tests.push_back(Entry.Test);
+  for (const TBenchmarkTest& Test : BenchmarkTests())
+    if (All || Chosen.empty() || std::find(Chosen.begin(), Chosen.end(), Test.Type) != Chosen.end())
+      Options.Tests.push_back(Test.Type);
   return {Options, ""};
 }
 
@@ -128,21 +109,23 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "  --console        run the tests in this terminal and print the log, without the window\n"
         << "  --test NAME      a test to run; repeat it or separate names with commas. Tests always\n"
         << "                   run in the window's order. 'all' (the default) runs every test:\n";
-  for (const TTestName& Entry : TestNames) {
-    std::string Name = Entry.Name;
+  for (const TBenchmarkTest& Test : BenchmarkTests()) {
+    std::string Name = Test.ConsoleName;
     Name.resize(std::max<std::size_t>(Name.size(), 12), ' ');
-    Usage << "                     " << Name << " " << Entry.Description << "\n";
+    Usage << "                     " << Name << " " << Test.Description << "\n";
   }
-  Usage << "  --size MB        block size in megabytes of 2^20 bytes, " << MinimumSizeMB << " to " << MaximumSizeMB
-        << " (default " << DefaultSizeMB << ")\n"
-        << "  --passes N       timed passes over the block, " << MinimumPasses << " to " << MaximumPasses
-        << " (default " << DefaultPasses << ")\n"
+  Usage << "  --size MB        block size in megabytes of 2^20 bytes, " << BlockSizeLimits.Minimum << " to "
+        << BlockSizeLimits.Maximum << " (default " << BlockSizeLimits.Default << ")\n"
+        << "  --passes N       timed passes over the block, " << PassesLimits.Minimum << " to "
+        << PassesLimits.Maximum << " (default " << PassesLimits.Default << ")\n"
         << "  --platform I     the OpenCL platform, by its index in --list-devices (default 0)\n"
         << "  --device J       the OpenCL device of that platform, by its index (default 0)\n"
         << "  --cores N        work items of one OpenCL launch. Every work item reads the whole\n"
-        << "                   block once per pass, so a pass moves N blocks. Default: 8704 (the\n"
+        << "                   block once per pass, so a pass moves N blocks. Default: " << GPUDefaultWorkItems
+        << " (the\n"
         << "                   window's default, a GeForce RTX 3080) on a GPU; on a CPU or any other\n"
-        << "                   device its number of compute units, since 8704 work items each\n"
+        << "                   device its number of compute units, since " << GPUDefaultWorkItems
+        << " work items each\n"
         << "                   reading the whole block take many minutes per pass on a processor\n"
         << "  --list-devices   print every OpenCL platform and device with its indices, type,\n"
         << "                   compute units, global memory and clock, and run nothing\n"

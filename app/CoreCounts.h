@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "SettingsLimits.h"
+
 struct TCoreCountItem {
   const char* Text;  // the item as the list shows it; its count is the number it begins with
   std::int32_t Count;
@@ -25,3 +27,6 @@ constexpr int DefaultCoreCountItem = 3;  // "8704 - RTX 3080"
 // The count of item SelectedIndex, or, with no item selected (-1), the typed text as a positive
 // whole number; empty when the text is none.
 std::optional<std::int32_t> ComputeCoreCount(int SelectedIndex, const std::string& Text);
+
+// The window's default item is the console's default work-item count on a GPU.
+static_assert(CoreCountItems[DefaultCoreCountItem].Count == GPUDefaultWorkItems);

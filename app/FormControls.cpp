@@ -12,7 +12,9 @@
 
 #include <cmath>
 
+#include "BenchmarkTests.h"
 #include "CoreCounts.h"
+#include "SettingsLimits.h"
 #include "Unit1.h"
 
 namespace {
@@ -53,10 +55,16 @@ QLabel* AutoSizeLabel(QWidget* Parent, const char* Name, const char* Caption, in
   return Label;
 }
 
-QGroupBox* GroupBox(QWidget* Parent, const char* Name, const char* Caption, int Left, int Top, int Width, int Height) {
+QGroupBox* GroupBox(QWidget* Parent, const char* Name, const QString& Caption, int Left, int Top, int Width,
+                    int Height) {
   // Group box titles take "&&" for a literal ampersand.
-  auto* Box = new QGroupBox(QString::fromUtf8(Caption).replace("&", "&&"), Parent);
+  auto* Box = new QGroupBox(QString(Caption).replace("&", "&&"), Parent);
   return Place(Box, Name, Left, Top, Width, Height, BoldFont());
+}
+
+// The box around a test's result label is captioned with the test's peak caption.
+QString PeakBoxCaption(TBenchmarkType Type) {
+  return " " + QString::fromUtf8(FindBenchmarkTest(Type)->PeakCaption) + " ";
 }
 
 QPushButton* Button(QWidget* Parent, const char* Name, const char* Caption, int Left, int Top, int Width, int Height,
@@ -66,11 +74,11 @@ QPushButton* Button(QWidget* Parent, const char* Name, const char* Caption, int 
   return Place(Push, Name, Left, Top, Width, Height, Font);
 }
 
-QSpinBox* SpinEdit(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height, int Minimum,
-                   int Maximum, int Step, int Value) {
+QSpinBox* SpinEdit(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height,
+                   const TSettingLimits& Limits, int Value) {
   auto* Spin = new QSpinBox(Parent);
-  Spin->setRange(Minimum, Maximum);
-  Spin->setSingleStep(Step);
+  Spin->setRange(Limits.Minimum, Limits.Maximum);
+  Spin->setSingleStep(Limits.Step);
   Spin->setValue(Value);
   return Place(Spin, Name, Left, Top, Width, Height, RegularFont());
 }
@@ -104,10 +112,11 @@ void TFormVelmora::CreateControls() {
 
   GroupBox3 = GroupBox(GroupBox1, "GroupBox3", " Settings: ", 8, 20, 705, 49);
   Label1 = AutoSizeLabel(GroupBox3, "Label1", "Memory allocation size:", 16, 19);
-  SpinEditRAMSize = SpinEdit(GroupBox3, "SpinEditRAMSize", 138, 16, 64, 22, 256, 10000, 256, 256);
+  SpinEditRAMSize = SpinEdit(GroupBox3, "SpinEditRAMSize", 138, 16, 64, 22, BlockSizeLimits,
+                             BlockSizeLimits.Minimum);
   Label2 = AutoSizeLabel(GroupBox3, "Label2", "MB", 208, 19);
   Label3 = AutoSizeLabel(GroupBox3, "Label3", "Number of passes:", 254, 19);
-  SpinEditPasses = SpinEdit(GroupBox3, "SpinEditPasses", 354, 16, 51, 22, 2, 10000, 1, 5);
+  SpinEditPasses = SpinEdit(GroupBox3, "SpinEditPasses", 354, 16, 51, 22, PassesLimits, PassesLimits.Default);
   ButtonBenchmark = Button(GroupBox3, "ButtonBenchmark", "Run benchmark", 437, 14, 256, 25, BoldFont());
 
   GroupBox10 = GroupBox(GroupBox1, "GroupBox10", " OpenCL settings: ", 8, 75, 705, 54);
@@ -140,15 +149,15 @@ void TFormVelmora::CreateControls() {
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-  GroupBox5 = GroupBox(GroupBox1, "GroupBox5", " Peak write GFX RAM: ", 8, 511, 137, 50);
+  GroupBox5 = GroupBox(GroupBox1, "GroupBox5", PeakBoxCaption(bmGFXRAMWrite), 8, 511, 137, 50);
   LabelPeakGFXWrite = ::ResultLabel(GroupBox5, "LabelPeakGFXWrite", 133);
-  GroupBox6 = GroupBox(GroupBox1, "GroupBox6", " Peak read GFX RAM: ", 151, 511, 135, 50);
+  GroupBox6 = GroupBox(GroupBox1, "GroupBox6", PeakBoxCaption(bmGFXRAMRead), 151, 511, 135, 50);
   LabelPeakGFXRead = ::ResultLabel(GroupBox6, "LabelPeakGFXRead", 131);
-  GroupBox9 = GroupBox(GroupBox1, "GroupBox9", " Peak r&w GFX RAM: ", 292, 511, 137, 50);
+  GroupBox9 = GroupBox(GroupBox1, "GroupBox9", PeakBoxCaption(bmOpenCLRAMReadWrite), 292, 511, 137, 50);
   LabelPeakGFXOCLReadWrite = ::ResultLabel(GroupBox9, "LabelPeakGFXOCLReadWrite", 133);
-  GroupBox8 = GroupBox(GroupBox1, "GroupBox8", " Peak write SYS RAM: ", 435, 511, 136, 50);
+  GroupBox8 = GroupBox(GroupBox1, "GroupBox8", PeakBoxCaption(bmSystemRAMWrite), 435, 511, 136, 50);
   LabelPeakSYSWrite = ::ResultLabel(GroupBox8, "LabelPeakSYSWrite", 132);
-  GroupBox7 = GroupBox(GroupBox1, "GroupBox7", " Peak read SYS RAM: ", 577, 511, 138, 50);
+  GroupBox7 = GroupBox(GroupBox1, "GroupBox7", PeakBoxCaption(bmSystemRAMRead), 577, 511, 138, 50);
   LabelPeakSYSRead = ::ResultLabel(GroupBox7, "LabelPeakSYSRead", 134);
 
   Label4 = Place(new QLabel("This app. is free. If you like this app., please see my free to try applications...", Client),

@@ -23,6 +23,7 @@
 #include "FileInformation.h"
 #include "MessageEvents.h"
 #include "ProcessPriority.h"
+#include "SettingsLimits.h"
 #include "StartupLines.h"
 #include "VraxDirect3D9.h"
 
@@ -83,7 +84,7 @@ void TFormVelmora::FormCreate() {
   if (ScreenDPI != 96) ScaleForm(ScreenDPI / 96.0);
   RaiseProcessPriority();
   const TEXEVersionData VersionData = ReadEXEVersionData(FServices.ExecutablePath);
-  SpinEditRAMSize->setValue(512);
+  SpinEditRAMSize->setValue(BlockSizeLimits.Default);
   AppendToMemo(TitleLine(VersionData.FileVersion));
   FVideoMemory = FServices.CreateVideoMemory();
   VideoMemory = FVideoMemory.get();

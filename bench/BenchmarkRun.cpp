@@ -1,36 +1,19 @@
 #include "BenchmarkRun.h"
 
-#include "GFXRAMBenchmark.h"
-#include "OpenCLBenchmark.h"
-#include "SystemRAMBenchmark.h"
+#include "BenchmarkTests.h"
 
 std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType) {
-  if (BenchmarkType != bmAll) return {BenchmarkType};
-  return {bmGFXRAMWrite, bmGFXRAMRead, bmOpenCLRAMReadWrite, bmSystemRAMWrite, bmSystemRAMRead};
+  std::vector<TBenchmarkType> Types;
+  for (const TBenchmarkTest& Test : BenchmarkTests())
+    if (BenchmarkType == bmAll || BenchmarkType == Test.Type) Types.push_back(Test.Type);
+  return Types;
 }
 
 void RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& BenchmarkSettings,
                        TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory) {
-  for (const TBenchmarkType Test : TestsOfRun(BenchmarkType)) {
-    const TBenchmarkSettings Settings = BenchmarkSettings;
-    switch (Test) {
-      case bmGFXRAMWrite:
-        BenchmarkGFXRAMWrite(Settings, Reporter, VideoMemory);
-        break;
-      case bmGFXRAMRead:
-        BenchmarkGFXRAMRead(Settings, Reporter, VideoMemory);
-        break;
-      case bmOpenCLRAMReadWrite:
-        BenchmarkOpenCLGFXRAMReadWrite(Settings, Reporter);
-        break;
-      case bmSystemRAMWrite:
-        BenchmarkSystemRAMWrite(Settings, Reporter);
-        break;
-      case bmSystemRAMRead:
-        BenchmarkSystemRAMRead(Settings, Reporter);
-        break;
-      case bmAll:
-        break;
+  for (const TBenchmarkTest& Test : BenchmarkTests())
+    if (BenchmarkType == bmAll || BenchmarkType == Test.Type) {
+      const TBenchmarkSettings Settings = BenchmarkSettings;
+      Test.Operation(Settings, Reporter, VideoMemory);
     }
-  }
 }
