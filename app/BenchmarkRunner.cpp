@@ -16,7 +16,7 @@
 
 #include "BenchmarkTests.h"
 #include "CoreCounts.h"
-#include "MemoryWalkTest.h"
+#include "ExceptionLine.h"
 #include "MessageEvents.h"
 #include "ProcessPriority.h"
 #include "Unit1.h"

@@ -13,8 +13,7 @@ const std::array<TBenchmarkTest, 5> Tests{{
      "Peak write GFX RAM:", BenchmarkGFXRAMWrite},
     {bmGFXRAMRead, "gfx-read", "the processor reads a block of the graphics adapter's memory",
      "Peak read GFX RAM:", BenchmarkGFXRAMRead},
-    {bmOpenCLRAMReadWrite, "opencl", "an OpenCL kernel reads one device buffer and writes another",
-     "Peak r&w GFX RAM:",
+    {bmOpenCLRAMReadWrite, "opencl", "an OpenCL kernel reads one device buffer and writes another", "Peak r&w GFX RAM:",
      [](const TBenchmarkSettings& Settings, TBenchmarkReporter& Reporter, TVraxDirect3D9*) {
        BenchmarkOpenCLGFXRAMReadWrite(Settings, Reporter);
      }},

@@ -1,11 +1,8 @@
 #include "GFXRAMBenchmark.h"
 
-#include <exception>
 #include <stdexcept>
-#include <vector>
 
 #include "HelperQuobix.h"
-#include "LogNumbers.h"
 
 const TMemoryWalkTest GFXRAMWriteTest{bmGFXRAMWrite,
                                       WriteTest,
@@ -36,39 +33,42 @@ void GFXRAMFree(TVraxDirect3D9& VideoMemory, TBenchmarkReporter& Reporter) {
   DisplayFreeMemory(VideoMemory, Reporter);
 }
 
-void RunGFXRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
-                   TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory, const TPassTimer& PassTimer) {
-  try {
-    if (!VideoMemory) throw std::runtime_error("No GFX memory: the graphics adapter could not be opened");
-    const std::int64_t MemorySize = BenchmarkSettings.MemorySize;
-    const std::int32_t Passes = BenchmarkSettings.Passes;
-    CheckPassCount(Passes);
+namespace {
+
+// Block 0 of the program's allocator: added at the start, looked up before every pass, deleted at
+// the end of the pass phase.
+class TGFXBlockSource final : public TMemoryBlockSource {
+ public:
+  TGFXBlockSource(TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory)
+      : FReporter(Reporter), FVideoMemory(VideoMemory) {}
+
+  void Acquire(std::int64_t MemorySize) override {
+    if (!FVideoMemory) throw std::runtime_error("No GFX memory: the graphics adapter could not be opened");
     // A block that cannot be had is reported here and then by the first pass, which finds no
     // block 0.
-    GFXRAMAllocate(*VideoMemory, MemorySize, Reporter);
-
-    std::vector<double> PassTimes;
-    try {
-      PassTimes.assign(static_cast<std::size_t>(Passes), 0.0);
-      Reporter.Log(Test.StartLine);
-      for (std::size_t Pass = 0; Pass < PassTimes.size(); ++Pass) {
-        const TVraxItem* Item = VideoMemory->Items.GetItem(0);
-        // A block whose buffer was released or unmapped has no address to walk.
-        if (!Item->PMemory) throw std::runtime_error("GFX memory block is not mapped");
-        PassTimes[Pass] = PassTimer(Item->PMemory, static_cast<std::uint64_t>(Item->Size));
-        Reporter.Log(TimedLine(Test.PassCaption, MemorySize, PassTimes[Pass]));
-      }
-    } catch (...) {
-      // The block goes back, and says so, however the pass phase ends. Where there is no block
-      // this fails the same way, and that error is the one reported.
-      GFXRAMFree(*VideoMemory, Reporter);
-      throw;
-    }
-    GFXRAMFree(*VideoMemory, Reporter);
-    ReportPassSummary(Test, MemorySize, PassTimes, Reporter);
-  } catch (...) {
-    Reporter.Log(ExceptionLine(std::current_exception()));
+    GFXRAMAllocate(*FVideoMemory, MemorySize, FReporter);
   }
+  TMemorySpan PassBlock() override {
+    const TVraxItem* Item = FVideoMemory->Items.GetItem(0);
+    // A block whose buffer was released or unmapped has no address to walk.
+    if (!Item->PMemory) throw std::runtime_error("GFX memory block is not mapped");
+    return {Item->PMemory, static_cast<std::uint64_t>(Item->Size)};
+  }
+  // Where there is no block this fails the same way as the pass did, and that error is the one
+  // reported.
+  void Release() override { GFXRAMFree(*FVideoMemory, FReporter); }
+
+ private:
+  TBenchmarkReporter& FReporter;
+  TVraxDirect3D9* FVideoMemory;
+};
+
+}  // namespace
+
+void RunGFXRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
+                   TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory, const TPassTimer& PassTimer) {
+  TGFXBlockSource Source(Reporter, VideoMemory);
+  RunMemoryWalkTest(Test, BenchmarkSettings, Reporter, Source, PassTimer);
 }
 
 void BenchmarkGFXRAMWrite(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,

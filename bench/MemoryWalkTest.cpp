@@ -1,36 +1,56 @@
 #include "MemoryWalkTest.h"
 
 #include <exception>
-#include <stdexcept>
+#include <vector>
 
+#include "ExceptionLine.h"
 #include "HelperQuobix.h"
 #include "LogNumbers.h"
+#include "PassSummary.h"
 
-void CheckPassCount(std::int32_t Passes) {
-  if (Passes < 1) throw std::invalid_argument("The number of passes must be at least 1, not " + std::to_string(Passes));
+namespace {
+
+std::vector<double> RunPasses(const TMemoryWalkTest& Test, std::int64_t MemorySize, std::int32_t Passes,
+                              TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
+  // Sized once, before the first pass: nothing is allocated between two timed passes but the line.
+  std::vector<double> PassTimes(static_cast<std::size_t>(Passes), 0.0);
+  Reporter.Log(Test.StartLine);
+  for (double& Time : PassTimes) {
+    const TMemorySpan Block = Source.PassBlock();
+    Time = PassTimer(Block.Address, Block.Size);
+    Reporter.Log(TimedLine(Test.PassCaption, MemorySize, Time));
+  }
+  return PassTimes;
 }
 
+// The average and the peak line, and the peak speed in bytes per second as the test's result.
 void ReportPassSummary(const TMemoryWalkTest& Test, std::int64_t MemorySize, const std::vector<double>& PassTimes,
                        TBenchmarkReporter& Reporter) {
-  double Sum = 0.0;
-  double Shortest = 2147483647.0;
-  for (const double Time : PassTimes) {
-    Sum += Time;
-    if (Shortest > Time) Shortest = Time;
-  }
-  const double Average = Sum / static_cast<double>(PassTimes.size());
-  Reporter.Log(TimedLine(Test.AverageCaption, MemorySize, Average));
-  Reporter.Log(TimedLine(Test.PeakCaption, MemorySize, Shortest));
-  Reporter.SendResult(FormatByteSizeFloat(static_cast<double>(MemorySize) / (Shortest / 1000.0)) + "/s", Test.Type,
-                      false);
+  const TPassSummary Summary = SummarisePasses(PassTimes);
+  Reporter.Log(TimedLine(Test.AverageCaption, MemorySize, Summary.Average));
+  Reporter.Log(TimedLine(Test.PeakCaption, MemorySize, Summary.Shortest));
+  Reporter.SendResult(FormatByteSizeFloat(static_cast<double>(MemorySize) / (Summary.Shortest / 1000.0)) + "/s",
+                      Test.Type, false);
 }
 
-std::string ExceptionLine(std::exception_ptr Error) {
+}  // namespace
+
+void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
+                       TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
   try {
-    std::rethrow_exception(Error);
-  } catch (const std::exception& E) {
-    return std::string("Exception: ") + E.what();
+    const std::int64_t MemorySize = BenchmarkSettings.MemorySize;
+    CheckPassCount(BenchmarkSettings.Passes);
+    Source.Acquire(MemorySize);
+    std::vector<double> PassTimes;
+    try {
+      PassTimes = RunPasses(Test, MemorySize, BenchmarkSettings.Passes, Reporter, Source, PassTimer);
+    } catch (...) {
+      Source.Release();
+      throw;
+    }
+    Source.Release();
+    ReportPassSummary(Test, MemorySize, PassTimes, Reporter);
   } catch (...) {
-    return "Exception: Unknown error";
+    Reporter.Log(ExceptionLine(std::current_exception()));
   }
 }

@@ -1,12 +1,10 @@
 #pragma once
-// What the system RAM and GFX RAM tests share: their texts, the pass phase over one block and
-// the summary of the pass times (average, peak, result).
+// What the system RAM and GFX RAM tests share: their texts, the pass phase over one block and the
+// summary of the pass times (average, peak, result). Each test keeps only how it gets its block
+// and gives it back.
 
 #include <cstdint>
-#include <exception>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
@@ -18,21 +16,35 @@ using TPassTimer = std::function<double(void* PMemory, std::uint64_t MemoryChunk
 // One memory-walk test: its result type, its timed loop and the captions of its lines.
 struct TMemoryWalkTest {
   TBenchmarkType Type;
-  TTimedLoop Loop;  // the loop that times its passes
-  bool ReadsBlock;  // the loop reads the block rather than writes it
+  TTimedLoop Loop;             // the loop that times its passes
+  bool ReadsBlock;             // the loop reads the block rather than writes it
   const char* StartLine;       // "Running system RAM read test..."
   const char* PassCaption;     // "Read from system memory: "
   const char* AverageCaption;  // "Average system RAM read: "
   const char* PeakCaption;     // "Peak system RAM read: "
 };
 
-// Refuses a pass count that leaves nothing to average.
-void CheckPassCount(std::int32_t Passes);
+// The block one pass walks.
+struct TMemorySpan {
+  void* Address;
+  std::uint64_t Size;  // bytes
+};
 
-// Logs the average and the peak line and sends the peak speed, in bytes per second, as the
-// test's result. Of equal shortest passes the earlier one stands; every pass counts.
-void ReportPassSummary(const TMemoryWalkTest& Test, std::int64_t MemorySize, const std::vector<double>& PassTimes,
-                       TBenchmarkReporter& Reporter);
+// Where a memory-walk test's block comes from and where it goes back to.
+class TMemoryBlockSource {
+ public:
+  virtual ~TMemoryBlockSource() = default;
+  // Takes a block of MemorySize bytes and logs the outcome.
+  virtual void Acquire(std::int64_t MemorySize) = 0;
+  // The block the next pass walks.
+  virtual TMemorySpan PassBlock() = 0;
+  // Gives the block back and logs it; runs however the pass phase ends.
+  virtual void Release() = 0;
+};
 
-// "Exception: " followed by the message of the exception being handled.
-std::string ExceptionLine(std::exception_ptr Error);
+// The whole test: the block taken, every pass timed and logged, the block given back, then the
+// average and peak lines and the peak speed as the result. Every size and speed in the lines is
+// the settings' MemorySize. Never lets an error escape: it ends in one "Exception: " line, after
+// the block went back.
+void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
+                       TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer);

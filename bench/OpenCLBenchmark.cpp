@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <exception>
-#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -13,12 +12,26 @@
 #include "DCLDevice.h"
 #include "DCLObjects.h"
 #include "DCLPlatform.h"
+#include "ExceptionLine.h"
 #include "ExecutableFolder.h"
 #include "HelperQuobix.h"
-#include "MemoryWalkTest.h"
+#include "PassSummary.h"
 #include "SystemMemory.h"
 
 namespace {
+
+// Everything the test makes, declared in the order of making, so that it goes in reverse however
+// the test ends: kernel, program, buffers, queue, host block, then the platform tree.
+struct TOpenCLWorkingObjects {
+  std::unique_ptr<const TDCLPlatforms> Platforms;
+  const TDCLDevice* Device = nullptr;  // owned by Platforms
+  std::unique_ptr<TDCLCommandQueue> Queue;
+  std::unique_ptr<TSystemMemoryBlock> HostBlock;
+  std::unique_ptr<TDCLBuffer> Source;
+  std::unique_ptr<TDCLBuffer> Destination;
+  std::unique_ptr<TDCLProgram> Program;
+  std::unique_ptr<TDCLKernel> Kernel;
+};
 
 bool FileExists(const std::string& Path) {
   struct stat Status {};
@@ -34,8 +47,7 @@ const TDCLDevice& ChosenDevice(const TDCLPlatforms& Platforms, std::int32_t Plat
   const PDCLDevice Device = Platform->GetDevice(static_cast<std::uint32_t>(DeviceIndex));
   if (Device == nullptr)
     throw std::out_of_range("There is no OpenCL device " + std::to_string(DeviceIndex) + " on platform " +
-                            std::to_string(PlatformIndex) + " (" + std::to_string(Platform->DeviceCount()) +
-                            " found)");
+                            std::to_string(PlatformIndex) + " (" + std::to_string(Platform->DeviceCount()) + " found)");
   return *Device;
 }
 
@@ -48,98 +60,103 @@ std::string OpenCLSpeedText(double BytesPerSecond) {
   return FormatByteSizeFloat(Whole);
 }
 
+// Makes the working objects and sets the kernel's arguments. Null, after the one line that says
+// so, when the kernel file is not there; what was made by then is released on the way out.
+std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSettings& BenchmarkSettings,
+                                                         TBenchmarkReporter& Reporter,
+                                                         const std::optional<std::string>& KernelFolder) {
+  const auto MemorySize = static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
+  auto Objects = std::make_unique<TOpenCLWorkingObjects>();
+  Objects->Platforms = std::make_unique<const TDCLPlatforms>();
+  Objects->Device =
+      &ChosenDevice(*Objects->Platforms, BenchmarkSettings.OpenCLPlatform, BenchmarkSettings.OpenCLDevice);
+  const TDCLDevice& Device = *Objects->Device;
+  Reporter.Log("OpenCL: Creating command queue...");
+  Objects->Queue = Device.CreateCommandQueue({});
+  Reporter.Log("OpenCL: Allocating buffer... " + FormatByteSizeFloat(static_cast<double>(MemorySize)));
+  // Never written by the test, but backed by real zeroed pages: where the device reads host
+  // memory directly (a CPU device), pages nobody wrote would all be the kernel's one zero page.
+  Objects->HostBlock = TSystemMemory().Allocate(BenchmarkSettings.MemorySize, TBlockBacking::Populated);
+  Reporter.Log("OpenCL: Creating buffer...");
+  Objects->Source = Device.CreateBuffer(MemorySize, Objects->HostBlock->Address(), {mfReadOnly, mfUseHostPtr});
+  Objects->Destination = Device.CreateBuffer(MemorySize, nullptr, {mfWriteOnly});
+  Reporter.Log("OpenCL: Creating program...");
+  const std::string KernelPath = (KernelFolder ? *KernelFolder : ExecutableFolder()) + KernelFileName;
+  if (!FileExists(KernelPath)) {
+    Reporter.Log("OpenCL: Error: File not found: " + KernelPath);
+    return nullptr;
+  }
+  Objects->Program = Device.CreateProgram(KernelPath, nullptr);
+  Objects->Kernel = Objects->Program->CreateKernel("speedreadkernel");
+  const std::uint64_t WordCount = MemorySize / 4;
+  Objects->Kernel->SetArg(0, *Objects->Source);
+  Objects->Kernel->SetArg(1, *Objects->Destination);
+  Objects->Kernel->SetArg(2, sizeof WordCount, &WordCount);
+  return Objects;
+}
+
+// Runs and logs every pass; the seconds of each pass that reported a time, in pass order.
+std::vector<double> RunOpenCLPasses(const TOpenCLWorkingObjects& Objects, std::uint32_t WorkItems, std::int32_t Passes,
+                                    std::uint64_t BytesPerPass, TBenchmarkReporter& Reporter) {
+  std::vector<double> PassTimes;
+  PassTimes.reserve(static_cast<std::size_t>(Passes));
+  for (std::int32_t Pass = 1; Pass <= Passes; ++Pass) {
+    Reporter.Log("OpenCL: Pass " + std::to_string(Pass) + "...");
+    Objects.Queue->Execute(*Objects.Kernel, WorkItems);
+    const std::uint64_t Nanoseconds = Objects.Queue->ExecuteTime();
+    Reporter.Log("OpenCL: Execution time: " + std::to_string(static_cast<std::int64_t>(Nanoseconds)) + " ns.");
+    if (Nanoseconds == 0) {
+      // A refused launch or a device without a time: no speed to show, none to count.
+      Reporter.Log("OpenCL: Speed: no execution time was reported");
+      continue;
+    }
+    const double Time = static_cast<double>(Nanoseconds) / 1000000000.0;
+    Reporter.Log("OpenCL: Speed: " + OpenCLSpeedText(static_cast<double>(BytesPerPass) / Time) + "/s");
+    PassTimes.push_back(Time);
+  }
+  return PassTimes;
+}
+
+// The closing lines and the result: the average speed is the bytes of one pass over the mean pass
+// time, the peak the bytes over the shortest.
+void ReportOpenCLSummary(std::uint64_t BytesPerPass, const std::vector<double>& PassTimes,
+                         TBenchmarkReporter& Reporter) {
+  Reporter.Log("OpenCL test finished.");
+  if (PassTimes.empty())
+    throw std::runtime_error("No pass of the OpenCL test reported an execution time, so there is no speed");
+  const TPassSummary Summary = SummarisePasses(PassTimes);
+  Reporter.Log("OpenCL GFX RAM read & write test average: " +
+               OpenCLSpeedText(static_cast<double>(BytesPerPass) / Summary.Average) + "/s");
+  const std::string Peak = OpenCLSpeedText(static_cast<double>(BytesPerPass) / Summary.Shortest);
+  Reporter.Log("OpenCL GFX RAM read & write test peak: " + Peak + "/s");
+  Reporter.SendResult(Peak + "/s", bmOpenCLRAMReadWrite, false);
+}
+
 }  // namespace
 
 void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
-                   const std::string& KernelFolder) {
+                   const std::optional<std::string>& KernelFolder) {
   Reporter.Log("Running OpenCL GFX RAM read & write test...");
   try {
-    const auto MemorySize = static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
     const auto WorkItems = static_cast<std::uint32_t>(BenchmarkSettings.OpenCLComputeCoreCount);
     CheckPassCount(BenchmarkSettings.Passes);
     if (!OpenCLLibraryHandle) throw std::runtime_error("OpenCL is not available: no OpenCL library is loaded");
-
-    const std::uint64_t BytesPerPass = std::uint64_t{WorkItems} * MemorySize;
-    // Seconds of each pass; 0 for a pass whose launch reported no time.
-    std::vector<double> PassTimes(static_cast<std::size_t>(BenchmarkSettings.Passes), 0.0);
-    double Shortest = std::numeric_limits<double>::max();
+    const std::uint64_t BytesPerPass =
+        std::uint64_t{WorkItems} * static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
+    std::vector<double> PassTimes;
     {
-      // Declared in the order of making, so that they go in reverse order however this block is
-      // left: kernel, program, buffers, queue, host block, then the platform tree.
-      const TDCLPlatforms Platforms;
-      const TDCLDevice& Device =
-          ChosenDevice(Platforms, BenchmarkSettings.OpenCLPlatform, BenchmarkSettings.OpenCLDevice);
-      Reporter.Log("OpenCL: Creating command queue...");
-      const std::unique_ptr<TDCLCommandQueue> Queue = Device.CreateCommandQueue({});
-      const std::uint64_t WordCount = MemorySize / 4;
-      Reporter.Log("OpenCL: Allocating buffer... " + FormatByteSizeFloat(static_cast<double>(MemorySize)));
-      // Never written by the test, but backed by real zeroed pages: where the device reads host
-      // memory directly (a CPU device), pages nobody wrote would all be the kernel's one zero page.
-      const std::unique_ptr<TSystemMemoryBlock> HostBlock =
-          TSystemMemory().Allocate(BenchmarkSettings.MemorySize, TBlockBacking::Populated);
-      Reporter.Log("OpenCL: Creating buffer...");
-      const std::unique_ptr<TDCLBuffer> Source =
-          Device.CreateBuffer(MemorySize, HostBlock->Address(), {mfReadOnly, mfUseHostPtr});
-      const std::unique_ptr<TDCLBuffer> Destination = Device.CreateBuffer(MemorySize, nullptr, {mfWriteOnly});
-      Reporter.Log("OpenCL: Creating program...");
-      const std::string KernelPath = KernelFolder + KernelFileName;
-      if (!FileExists(KernelPath)) {
-        Reporter.Log("OpenCL: Error: File not found: " + KernelPath);
-        return;
-      }
-      const std::unique_ptr<TDCLProgram> Program = Device.CreateProgram(KernelPath, nullptr);
-      const std::unique_ptr<TDCLKernel> Kernel = Program->CreateKernel("speedreadkernel");
-      Kernel->SetArg(0, *Source);
-      Kernel->SetArg(1, *Destination);
-      Kernel->SetArg(2, sizeof WordCount, &WordCount);
-
-      for (std::size_t Pass = 0; Pass < PassTimes.size(); ++Pass) {
-        Reporter.Log("OpenCL: Pass " + std::to_string(Pass + 1) + "...");
-        Queue->Execute(*Kernel, WorkItems);
-        const std::uint64_t Nanoseconds = Queue->ExecuteTime();
-        Reporter.Log("OpenCL: Execution time: " + std::to_string(static_cast<std::int64_t>(Nanoseconds)) + " ns.");
-        if (Nanoseconds == 0) {
-          // A refused launch or a device without a time: no speed to show, none to count.
-          Reporter.Log("OpenCL: Speed: no execution time was reported");
-          continue;
-        }
-        const double Time = static_cast<double>(Nanoseconds) / 1000000000.0;
-        Reporter.Log("OpenCL: Speed: " + OpenCLSpeedText(static_cast<double>(BytesPerPass) / Time) + "/s");
-        if (Shortest > Time) Shortest = Time;
-        PassTimes[Pass] = Time;
-      }
+      const std::unique_ptr<TOpenCLWorkingObjects> Objects =
+          PrepareOpenCLTest(BenchmarkSettings, Reporter, KernelFolder);
+      if (!Objects) return;
+      PassTimes = RunOpenCLPasses(*Objects, WorkItems, BenchmarkSettings.Passes, BytesPerPass, Reporter);
       Reporter.Log("OpenCL: Freeing...");
     }
-
-    double Sum = 0.0;
-    std::size_t TimedPasses = 0;
-    for (const double Time : PassTimes)
-      if (Time > 0.0) {
-        Sum += Time;
-        ++TimedPasses;
-      }
-    Reporter.Log("OpenCL test finished.");
-    if (TimedPasses == 0)
-      throw std::runtime_error("No pass of the OpenCL test reported an execution time, so there is no speed");
-    const double Average = Sum / static_cast<double>(TimedPasses);
-    Reporter.Log("OpenCL GFX RAM read & write test average: " +
-                 OpenCLSpeedText(static_cast<double>(BytesPerPass) / Average) + "/s");
-    const std::string Peak = OpenCLSpeedText(static_cast<double>(BytesPerPass) / Shortest);
-    Reporter.Log("OpenCL GFX RAM read & write test peak: " + Peak + "/s");
-    Reporter.SendResult(Peak + "/s", bmOpenCLRAMReadWrite, false);
+    ReportOpenCLSummary(BytesPerPass, PassTimes, Reporter);
   } catch (...) {
     Reporter.Log(ExceptionLine(std::current_exception()));
   }
 }
 
 void BenchmarkOpenCLGFXRAMReadWrite(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter) {
-  std::string Folder;
-  try {
-    Folder = ExecutableFolder();
-  } catch (...) {
-    Reporter.Log("Running OpenCL GFX RAM read & write test...");
-    Reporter.Log(ExceptionLine(std::current_exception()));
-    return;
-  }
-  RunOpenCLTest(BenchmarkSettings, Reporter, Folder);
+  RunOpenCLTest(BenchmarkSettings, Reporter, std::nullopt);
 }

@@ -3,6 +3,7 @@
 // program reads one device buffer and writes another, once per pass, over the run's number of work
 // items, timed by the device's own profiling counters.
 
+#include <optional>
 #include <string>
 
 #include "BenchmarkModel.h"
@@ -13,6 +14,7 @@ constexpr const char* KernelFileName = "SpeedReadWrite.cl";
 // Runs the test with the kernel file from the program's own folder. Never lets an error escape.
 void BenchmarkOpenCLGFXRAMReadWrite(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter);
 
-// The same with the folder given (with its trailing "/"), for the tests.
+// The same with the kernel's folder given (with its trailing "/"), for the tests; without one, the
+// program's own folder.
 void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
-                   const std::string& KernelFolder);
+                   const std::optional<std::string>& KernelFolder);
