@@ -140,7 +140,7 @@ QLabel* TFormVelmora::ResultLabel(TBenchmarkType BenchmarkType) const {
       return LabelPeakSYSWrite;
     case bmSystemRAMRead:
       return LabelPeakSYSRead;
-    case bmAll:
+    default:  // bmAll, and any test the window has no result box for
       break;
   }
   return nullptr;
