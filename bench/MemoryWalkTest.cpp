@@ -1,5 +1,6 @@
 #include "MemoryWalkTest.h"
 
+#include <cmath>
 #include <exception>
 #include <vector>
 
@@ -10,6 +11,11 @@
 
 namespace {
 
+// The loops time in milliseconds from a nanosecond clock; the record keeps whole nanoseconds.
+std::uint64_t Nanoseconds(double Milliseconds) {
+  return Milliseconds > 0.0 ? static_cast<std::uint64_t>(std::llround(Milliseconds * 1e6)) : 0;
+}
+
 std::vector<double> RunPasses(const TMemoryWalkTest& Test, std::int64_t MemorySize, std::int32_t Passes,
                               TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
   // Sized once, before the first pass: nothing is allocated between two timed passes but the line.
@@ -19,6 +25,7 @@ std::vector<double> RunPasses(const TMemoryWalkTest& Test, std::int64_t MemorySi
     const TMemorySpan Block = Source.PassBlock();
     Time = PassTimer(Block.Address, Block.Size);
     Reporter.Log(TimedLine(Test.PassCaption, MemorySize, Time));
+    Reporter.PassTimed({Nanoseconds(Time), static_cast<std::uint64_t>(MemorySize)});
   }
   return PassTimes;
 }
@@ -31,12 +38,14 @@ void ReportPassSummary(const TMemoryWalkTest& Test, std::int64_t MemorySize, con
   Reporter.Log(TimedLine(Test.PeakCaption, MemorySize, Summary.Shortest));
   Reporter.SendResult(FormatByteSizeFloat(static_cast<double>(MemorySize) / (Summary.Shortest / 1000.0)) + "/s",
                       Test.Type, false);
+  Reporter.TestEnded(TTestStatus::Completed, "");
 }
 
 }  // namespace
 
 void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                        TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
+  Reporter.TestStarted(Test.Type, BenchmarkSettings.MemorySize);
   try {
     const std::int64_t MemorySize = BenchmarkSettings.MemorySize;
     CheckPassCount(BenchmarkSettings.Passes);
@@ -51,6 +60,6 @@ void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& Be
     Source.Release();
     ReportPassSummary(Test, MemorySize, PassTimes, Reporter);
   } catch (...) {
-    Reporter.Log(ExceptionLine(std::current_exception()));
+    ReportTestException(Reporter, std::current_exception());
   }
 }
