@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config binutils python3 locales
   libgtest-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev libcli11-dev
   qt6-base-dev fonts-dejavu-core
   libvulkan-dev mesa-vulkan-drivers
   opencl-headers ocl-icd-libopencl1 pocl-opencl-icd
