@@ -14,11 +14,13 @@
 #include <memory>
 #include <optional>
 
+#include "BenchmarkRun.h"
 #include "BenchmarkTests.h"
 #include "CoreCounts.h"
 #include "ExceptionLine.h"
 #include "MessageEvents.h"
 #include "ProcessPriority.h"
+#include "RunRecorder.h"
 #include "Unit1.h"
 
 namespace {
@@ -40,6 +42,7 @@ struct TBenchmarkClosure {
   std::int32_t SetingOpenCLDevice = -1;
   std::int32_t SetingOpenCLComputeCoreCount = 0;
   std::function<void(TBenchmarkType, const TBenchmarkSettings&, TBenchmarkReporter&, TVraxDirect3D9*)> RunTests;
+  std::string ProgramVersion;  // for the run's record
   QThread* BenchmarkThread = nullptr;
   std::atomic<int>* RunningWorkers = nullptr;  // the window's count, so that it can exit cleanly
 };
@@ -52,13 +55,17 @@ void RunWorker(const TBenchmarkClosure& Closure) {
   Settings.OpenCLPlatform = Closure.SetingOpenCLPlatform;
   Settings.OpenCLDevice = Closure.SetingOpenCLDevice;
   Settings.OpenCLComputeCoreCount = Closure.SetingOpenCLComputeCoreCount;
+  // The lines and results go on to the window; the record stays here until the run has ended.
+  TRunRecorder Recorder(DescribeRun(Closure.ProgramVersion), {TestsOfRun(Closure.BenchmarkType), Settings},
+                        Closure.Self);
   try {
-    Closure.RunTests(Closure.BenchmarkType, Settings, *Closure.Self, VideoMemory);
+    Closure.RunTests(Closure.BenchmarkType, Settings, Recorder, VideoMemory);
   } catch (...) {
     // Every test catches its own errors; should one still escape, the run must end all the same
     // or the window would stay locked.
     Closure.Self->Log(ExceptionLine(std::current_exception()));
   }
+  Closure.Self->SendRunRecord(Recorder.TakeRecord());
   Closure.Self->SendResult("", bmAll, true);
   --*Closure.RunningWorkers;
 }
@@ -84,6 +91,7 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   Closure->Self = this;
   Closure->BenchmarkType = BenchmarkType;
   Closure->RunTests = FServices.RunTests;
+  Closure->ProgramVersion = FProgramVersion;
   SetApplicationCursor(Qt::BusyCursor);
   DisableControls();
   MainFormHandle = this;
