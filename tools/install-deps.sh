@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make pkg-config binutils python3 locales
+  cmake ninja-build g++ make pkg-config binutils python3 python3-jsonschema locales
   libgtest-dev
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev fonts-dejavu-core
