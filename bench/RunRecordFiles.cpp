@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <type_traits>
+#include <vector>
 
 #include "BenchmarkTests.h"
 #include "PassFigures.h"
@@ -221,12 +222,62 @@ TBenchmarkType TestType(const json& Name, const std::string& Path) {
   return Test->Type;
 }
 
+template <typename T>
+std::optional<T> WholeNumberOrNull(const json& Object, const std::string& Path, const char* Key) {
+  if (Member(Object, Path, Key).is_null()) return std::nullopt;
+  return WholeNumber<T>(Object, Path, Key);
+}
+
+std::vector<std::string> Texts(const json& Object, const std::string& Path, const char* Key) {
+  const json& List = Member(Object, Path, Key);
+  if (!List.is_array()) Refuse(Join(Path, Key) + " is not a list");
+  std::vector<std::string> Result;
+  for (const json& Item : List) {
+    if (!Item.is_string()) Refuse(Join(Path, Key) + " holds something that is not a text");
+    Result.push_back(Item.get<std::string>());
+  }
+  return Result;
+}
+
 TRunInfo ReadRun(const json& Run) {
   TRunInfo Info;
   Info.VelmoraVersion = Text(Run, "run", "velmora_version");
   Info.StartTimeUTC = Text(Run, "run", "start_time_utc");
-  if (Run.contains("host_name")) Info.HostName = Text(Run, "run", "host_name");
+  Info.HostName = Text(Run, "run", "host_name");
+  const json& Processor = Member(Run, "run", "processor");
+  Info.ProcessorModel = Text(Processor, "run.processor", "model");
+  Info.ProcessorCores = WholeNumber<std::uint32_t>(Processor, "run.processor", "cores");
+  Info.KernelRelease = Text(Run, "run", "kernel_release");
+  const json& Memory = Member(Run, "run", "memory");
+  Info.TotalMemory = WholeNumberOrNull<std::uint64_t>(Memory, "run.memory", "total_bytes");
+  Info.AvailableMemory = WholeNumberOrNull<std::uint64_t>(Memory, "run.memory", "available_bytes");
+  Info.TransparentHugePages = Text(Run, "run", "transparent_huge_pages");
   return Info;
+}
+
+TGFXBlockRecord ReadGFX(const json& GFX, const std::string& Path) {
+  TGFXBlockRecord Block;
+  Block.Adapter = Text(GFX, Path, "adapter");
+  Block.DriverVersion = Text(GFX, Path, "driver_version");
+  const json& Type = Member(GFX, Path, "memory_type");
+  if (!Type.is_null()) {
+    const std::string TypePath = Path + ".memory_type";
+    const json& Heap = Member(Type, TypePath, "heap");
+    Block.MemoryType = TGraphicsMemoryType{WholeNumber<std::uint32_t>(Type, TypePath, "index"),
+                                           Texts(Type, TypePath, "flags"),
+                                           WholeNumber<std::uint32_t>(Heap, TypePath + ".heap", "index"),
+                                           WholeNumber<std::uint64_t>(Heap, TypePath + ".heap", "size_bytes"),
+                                           Texts(Heap, TypePath + ".heap", "flags")};
+  }
+  Block.ReachableWindow = WholeNumberOrNull<std::uint64_t>(GFX, Path, "reachable_window_bytes");
+  Block.PCIeLink = Text(GFX, Path, "pcie_link");
+  return Block;
+}
+
+TOpenCLRecord ReadOpenCL(const json& OpenCL, const std::string& Path) {
+  return {Text(OpenCL, Path, "platform"), Text(OpenCL, Path, "device"), Text(OpenCL, Path, "driver_version"),
+          WholeNumber<std::uint32_t>(OpenCL, Path, "work_items"),
+          WholeNumber<std::uint32_t>(OpenCL, Path, "launches_per_pass")};
 }
 
 TRunSettings ReadSettings(const json& Settings) {
@@ -262,6 +313,11 @@ TTestRecord ReadTest(const json& Test, const std::string& Path) {
     Result.Passes.push_back({WholeNumber<std::uint64_t>(Passes[Index], PassPath, "nanoseconds"),
                              WholeNumber<std::uint64_t>(Passes[Index], PassPath, "bytes")});
   }
+  if (Test.contains("gfx") && !Test["gfx"].is_null()) {
+    Result.GFX = ReadGFX(Test["gfx"], Path + ".gfx");
+    Result.GFX->WalkedBlockSize = WholeNumberOrNull<std::uint64_t>(Test, Path, "walked_block_size_bytes");
+  }
+  if (Test.contains("opencl") && !Test["opencl"].is_null()) Result.OpenCL = ReadOpenCL(Test["opencl"], Path + ".opencl");
   return Result;
 }
 

@@ -36,7 +36,8 @@ TRunRecord SampleRecord() {
   TTestRecord OpenCL;
   OpenCL.Type = bmOpenCLRAMReadWrite;
   OpenCL.Status = TTestStatus::Failed;
-  OpenCL.Message = "There is no OpenCL device 1 on platform 0 (1 found)";
+  OpenCL.Message = "No pass of the OpenCL test reported an execution time, so there is no speed";
+  OpenCL.OpenCL = TOpenCLRecord{"AMD Accelerated Parallel Processing", "gfx1100", "3581.0 (HSA1.1,LC)", 8704, 1};
   OpenCL.BlockSize = GFX.BlockSize;
   TTestRecord System;
   System.Type = bmSystemRAMRead;
@@ -50,8 +51,16 @@ TRunRecord SampleRecord() {
 TEST(RunRecordFiles, JsonReadsBackWithEveryPassStatusAndSetting) {
   const TRunRecord Record = SampleRecord();
   const TRunRecord Read = RunRecordFromJson(RunRecordJson(Record));
-  EXPECT_EQ(Read.Run.VelmoraVersion, "1.0.0.0");
-  EXPECT_EQ(Read.Run.StartTimeUTC, "2026-01-31T17:04:05Z");
+  const TRunInfo& Run = Read.Run;
+  EXPECT_EQ(Run.VelmoraVersion, "1.0.0.0");
+  EXPECT_EQ(Run.StartTimeUTC, "2026-01-31T17:04:05Z");
+  EXPECT_EQ(Run.HostName, "bench-host");
+  EXPECT_EQ(Run.ProcessorModel, "AMD Ryzen 9 7950X 16-Core Processor");
+  EXPECT_EQ(Run.ProcessorCores, 32u);
+  EXPECT_EQ(Run.KernelRelease, "6.1.0-18-amd64");
+  EXPECT_EQ(Run.TotalMemory, std::uint64_t{64} << 30);
+  EXPECT_EQ(Run.AvailableMemory, std::uint64_t{60} << 30);
+  EXPECT_EQ(Run.TransparentHugePages, "madvise");
   EXPECT_EQ(Read.Settings.Tests, Record.Settings.Tests);
   EXPECT_EQ(Read.Settings.Settings.MemorySize, Record.Settings.Settings.MemorySize);
   EXPECT_EQ(Read.Settings.Settings.Passes, 3);
@@ -70,7 +79,26 @@ TEST(RunRecordFiles, JsonReadsBackWithEveryPassStatusAndSetting) {
       EXPECT_EQ(After.Passes[Pass].Nanoseconds, Before.Passes[Pass].Nanoseconds);
       EXPECT_EQ(After.Passes[Pass].Bytes, Before.Passes[Pass].Bytes);
     }
+    EXPECT_EQ(After.GFX.has_value(), Before.GFX.has_value());
+    EXPECT_EQ(After.OpenCL.has_value(), Before.OpenCL.has_value());
   }
+  const TGFXBlockRecord& GFX = *Read.Tests[0].GFX;
+  EXPECT_EQ(GFX.Adapter, "AMD Radeon RX 7900 XTX");
+  EXPECT_EQ(GFX.DriverVersion, "radv Mesa 23.2.1");
+  ASSERT_TRUE(GFX.MemoryType);
+  EXPECT_EQ(GFX.MemoryType->Index, 1u);
+  EXPECT_EQ(GFX.MemoryType->Flags, (std::vector<std::string>{"DEVICE_LOCAL", "HOST_VISIBLE", "HOST_COHERENT"}));
+  EXPECT_EQ(GFX.MemoryType->HeapSize, std::uint64_t{24} << 30);
+  EXPECT_EQ(GFX.MemoryType->HeapFlags, std::vector<std::string>{"DEVICE_LOCAL"});
+  EXPECT_FALSE(GFX.WalkedBlockSize);
+  EXPECT_EQ(GFX.ReachableWindow, std::uint64_t{24} << 30);
+  EXPECT_EQ(GFX.PCIeLink, "PCIe 4.0 x16");
+  const TOpenCLRecord& OpenCL = *Read.Tests[1].OpenCL;
+  EXPECT_EQ(OpenCL.Platform, "AMD Accelerated Parallel Processing");
+  EXPECT_EQ(OpenCL.Device, "gfx1100");
+  EXPECT_EQ(OpenCL.DriverVersion, "3581.0 (HSA1.1,LC)");
+  EXPECT_EQ(OpenCL.WorkItems, 8704u);
+  EXPECT_EQ(OpenCL.LaunchesPerPass, 1u);
 }
 
 TEST(RunRecordFiles, JsonCarriesTheFiguresOfCompletedTestsOnly) {
@@ -86,7 +114,7 @@ TEST(RunRecordFiles, JsonCarriesTheFiguresOfCompletedTestsOnly) {
   const json& OpenCL = Json["tests"][1];
   EXPECT_EQ(OpenCL["status"], "failed");
   EXPECT_TRUE(OpenCL["average"].is_null());
-  EXPECT_TRUE(OpenCL["opencl"].is_null());
+  EXPECT_EQ(OpenCL["opencl"]["device"], "gfx1100");
   // A stopped test keeps its passes but reports no average or peak, as its log does.
   const json& System = Json["tests"][2];
   EXPECT_EQ(System["status"], "stopped");
