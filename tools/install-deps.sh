@@ -10,6 +10,7 @@ packages=(
   libvulkan-dev mesa-vulkan-drivers
   opencl-headers ocl-icd-libopencl1 pocl-opencl-icd
   xvfb xauth
+  dpkg-dev file lintian desktop-file-utils appstream  # the Debian package and its checks
 )
 # Extra packages a caller asks for (the comparison scripts add their reference tools).
 packages+=("$@")
