@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -97,6 +98,7 @@ QLabel* ResultLabel(QWidget* Parent, const char* Name, int Width) {
 
 void TFormVelmora::CreateControls() {
   setWindowTitle("Quobix's Velmora");
+  setWindowIcon(QIcon(":/icons/velmora.svg"));
   setFont(BoldFont());
 
   auto* Client = new QWidget(this);

@@ -33,6 +33,7 @@ int RunMainWindowLoop(QApplication& Application, TFormVelmora& Form) {
 
 int RunWindowApplication(int& argc, char** argv) {
   QApplication Application(argc, argv);
+  QGuiApplication::setDesktopFileName(VELMORA_APP_ID);  // the desktop shows the entry's name and icon
   ChooseFormDPI();
   TFormVelmora Form;
   FormVelmora = &Form;

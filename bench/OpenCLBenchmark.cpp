@@ -16,6 +16,7 @@
 #include "ExecutableFolder.h"
 #include "HelperQuobix.h"
 #include "PassSummary.h"
+#include "ProgramFile.h"
 #include "SystemMemory.h"
 
 namespace {
@@ -81,7 +82,7 @@ std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSetting
   Objects->Source = Device.CreateBuffer(MemorySize, Objects->HostBlock->Address(), {mfReadOnly, mfUseHostPtr});
   Objects->Destination = Device.CreateBuffer(MemorySize, nullptr, {mfWriteOnly});
   Reporter.Log("OpenCL: Creating program...");
-  const std::string KernelPath = (KernelFolder ? *KernelFolder : ExecutableFolder()) + KernelFileName;
+  const std::string KernelPath = FindProgramFile(KernelFolder ? *KernelFolder : ExecutableFolder(), KernelFileName);
   if (!FileExists(KernelPath)) {
     Reporter.Log("OpenCL: Error: File not found: " + KernelPath);
     return nullptr;

@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QIcon>
+#include <QImage>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
@@ -125,6 +127,14 @@ TEST_F(WindowControls, WindowIsFixedAtItsClientSizeWithTheMenuAbove) {
   EXPECT_EQ(Form.Help1->title(), "Help");
   EXPECT_EQ(Form.Help1->actions(), (QList<QAction*>{Form.OnlineHelp1, Form.PrivacyPolicy1}));
   EXPECT_EQ(Form.PrivacyPolicy1->text(), "Privacy Policy...");
+}
+
+TEST_F(WindowControls, CarriesVelmorasIcon) {
+  const QImage Icon = Form.windowIcon().pixmap(64, 64).toImage();
+  ASSERT_FALSE(Icon.isNull()) << "the icon did not render: is Qt's SVG icon engine (libqt6svg6) installed?";
+  // Drawn, not blank: clear outside the rounded tile, opaque on the gauge's hub in its middle.
+  EXPECT_EQ(qAlpha(Icon.pixel(1, 1)), 0);
+  EXPECT_EQ(qAlpha(Icon.pixel(32, 33)), 255);
 }
 
 TEST_F(WindowControls, DefaultsAndLimitsAreTheWindows) {
