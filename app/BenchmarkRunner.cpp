@@ -87,6 +87,10 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   SetApplicationCursor(Qt::BusyCursor);
   DisableControls();
   MainFormHandle = this;
+  // A number still being typed counts as the box shows it once corrected, also when the run was
+  // started by a key or a control that leaves the focus in the box.
+  SpinEditRAMSize->interpretText();
+  SpinEditPasses->interpretText();
   Closure->SettingMemorySize = MegabytesToBytes(SpinEditRAMSize->value());
   Closure->SetingPasses = SpinEditPasses->value();
   Closure->SetingOpenCLPlatform = ComboBoxOpenCLPlatform->currentIndex();

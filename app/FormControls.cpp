@@ -75,9 +75,9 @@ QPushButton* Button(QWidget* Parent, const char* Name, const char* Caption, int 
   return Place(Push, Name, Left, Top, Width, Height, Font);
 }
 
-QSpinBox* SpinEdit(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height,
-                   const TSettingLimits& Limits, int Value) {
-  auto* Spin = new QSpinBox(Parent);
+TSpinEdit* SpinEdit(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height,
+                    const TSettingLimits& Limits, int Value) {
+  auto* Spin = new TSpinEdit(Parent);
   Spin->setRange(Limits.Minimum, Limits.Maximum);
   Spin->setSingleStep(Limits.Step);
   Spin->setValue(Value);
@@ -130,6 +130,9 @@ void TFormVelmora::CreateControls() {
   ComboBoxCores = ComboBox(GroupBox10, "ComboBoxCores", 565, 20, 128, 21);
   ComboBoxCores->setEditable(true);
   ComboBoxCores->setInsertPolicy(QComboBox::NoInsert);  // a typed count is used, not added to the list
+  // Inline completion would turn a typed 2 into "2560 - RTX 2070 Super" as soon as the box is
+  // left: the count the user types is the count that runs.
+  ComboBoxCores->setCompleter(nullptr);
   ComboBoxCores->setMaxVisibleItems(32);
   for (const TCoreCountItem& Item : CoreCountItems) ComboBoxCores->addItem(QString::fromLatin1(Item.Text));
   ComboBoxCores->setCurrentIndex(DefaultCoreCountItem);

@@ -15,6 +15,7 @@
 #include "BenchmarkMessages.h"
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
+#include "SpinEdit.h"
 
 class QAction;
 class QComboBox;
@@ -23,7 +24,6 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
 class TVraxDirect3D9;
 class TFormVelmora;
 
@@ -79,10 +79,10 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   QGroupBox* GroupBox1;
   QGroupBox* GroupBox3;
   QLabel* Label1;
-  QSpinBox* SpinEditRAMSize;
+  TSpinEdit* SpinEditRAMSize;
   QLabel* Label2;
   QLabel* Label3;
-  QSpinBox* SpinEditPasses;
+  TSpinEdit* SpinEditPasses;
   QPushButton* ButtonBenchmark;
   QGroupBox* GroupBox10;
   QLabel* Label6;
