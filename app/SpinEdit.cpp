@@ -25,6 +25,8 @@ TSpinEdit::TSpinEdit(QWidget* Parent) : QSpinBox(Parent) {
   setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
 
+void TSpinEdit::FitToRange() { resize(std::max(width(), sizeHint().width()), height()); }
+
 QValidator::State TSpinEdit::validate(QString& Input, int&) const {
   const QString Text = Input.trimmed();
   // An empty box and a number outside the range are on their way to a value: fixup ends them.

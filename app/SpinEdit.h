@@ -10,6 +10,9 @@ class TSpinEdit : public QSpinBox {
  public:
   explicit TSpinEdit(QWidget* Parent = nullptr);
 
+  // Wide enough to show its largest value whole, and never narrower than it is.
+  void FitToRange();
+
  protected:
   QValidator::State validate(QString& Input, int& Position) const override;
   void fixup(QString& Input) const override;

@@ -126,6 +126,10 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
  private:
   void CreateControls();
   void ScaleForm(double Factor);
+  // Where a text needs more room than the design gives it with this machine's fonts, its control
+  // grows into the free space to its right: the spin edits to show their largest value, the link
+  // label its whole caption.
+  void FitControlsToTexts();
   void FormCreate();
 
   // Event handlers.
