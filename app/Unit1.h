@@ -3,6 +3,7 @@
 // peak labels, the menu and the link label. It prepares the shared objects at creation, starts
 // one worker thread per run and shows what the tests post back through Qt's event queue.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
@@ -10,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
 
 #include "BenchmarkMessages.h"
@@ -24,6 +27,7 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QShortcut;
 class TVraxDirect3D9;
 class TFormVelmora;
 
@@ -58,10 +62,12 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void Log(const std::string& Text) override;
   void SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) override;
 
-  // The runner.
+  // The runner. While a run is active, "Run benchmark" is its Stop button (Esc).
   void DoBenchmark(TBenchmarkType BenchmarkType);
   void EnableControls();
   void DisableControls();
+  // Asks the active run to end after its current pass; returns at once.
+  void StopBenchmark();
   void ProcessResult(const TBenchmarkResultMessage& BenchmarkResultMessage);
 
   // The OpenCL lists.
@@ -72,8 +78,9 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   // at once instead of destroying what the worker uses.
   bool HasRunningWorker() const { return FRunningWorkers.load() > 0; }
 
-  // The twelve controls a run locks, in locking order.
-  std::array<QWidget*, 12> LockedControls() const;
+  // The eleven controls a run locks, in locking order. The twelfth of the original, "Run
+  // benchmark", stays usable during a run as its Stop button.
+  std::array<QWidget*, 11> LockedControls() const;
 
   // Components, under their designer names.
   QGroupBox* GroupBox1;
@@ -153,5 +160,8 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   TFormVelmoraServices FServices;
   std::unique_ptr<TVraxDirect3D9> FVideoMemory;
   std::atomic<int> FRunningWorkers{0};
+  std::optional<std::stop_source> FRunStop;  // the active run's; empty at rest
+  QElapsedTimer FRunClock;                   // since the active run started
+  QShortcut* FStopShortcut = nullptr;        // Esc, enabled during a run
   bool FCentred = false;
 };
