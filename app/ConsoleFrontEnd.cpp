@@ -9,6 +9,7 @@
 #include "CL.h"
 #include "ConsoleOpenCL.h"
 #include "ConsoleOptions.h"
+#include "ConsoleSignals.h"
 #include "FileInformation.h"
 #include "StartupLines.h"
 
@@ -47,17 +48,24 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
     return 0;
   }
 
-  const bool UsesOpenCL = Options.ListDevices || std::find(Options.Tests.begin(), Options.Tests.end(),
-                                                           bmOpenCLRAMReadWrite) != Options.Tests.end();
-  if (UsesOpenCL && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
   if (Options.ListDevices) {
+    if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
     ListOpenCLDevices(Out);
     return 0;
   }
 
+  // From here on Ctrl-C and SIGTERM stop the run after the current pass. Set up before the OpenCL
+  // runtime or the Vulkan driver starts a thread, since a thread takes its blocked signals from
+  // the thread that starts it.
+  const TConsoleStopSignals Signals(Err);
+  const bool UsesOpenCL =
+      std::find(Options.Tests.begin(), Options.Tests.end(), bmOpenCLRAMReadWrite) != Options.Tests.end();
+  if (UsesOpenCL && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
+
   TBenchmarkSettings Settings;
   Settings.MemorySize = MegabytesToBytes(Options.SizeMB);
   Settings.Passes = Options.Passes;
+  Settings.StopToken = Signals.Token();
   if (UsesOpenCL) {
     const TOpenCLChoice Choice = ChooseOpenCL(Options);
     Settings.OpenCLPlatform = Choice.Platform;
@@ -80,10 +88,15 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   }
   Reporter.Log(GetProcessorName());
 
-  for (const TBenchmarkType Test : Options.Tests) RunBenchmarkTests(Test, Settings, Reporter, VideoMemory.get());
-  Out << "\n";
+  std::vector<TBenchmarkType> Started;
   for (const TBenchmarkType Test : Options.Tests)
+    for (const TBenchmarkType Ran : RunBenchmarkTests(Test, Settings, Reporter, VideoMemory.get()))
+      Started.push_back(Ran);
+  // The peaks of the tests that ran; a stopped run leaves out those it never started.
+  Out << "\n";
+  for (const TBenchmarkType Test : Started)
     Out << FindBenchmarkTest(Test)->PeakCaption << " " << Reporter.Result(Test) << "\n";
   Out.flush();
-  return 0;
+  // As a shell reports a program ended by the signal: 130 for Ctrl-C, 143 for SIGTERM.
+  return Signals.Received() == 0 ? 0 : 128 + Signals.Received();
 }

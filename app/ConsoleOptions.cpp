@@ -133,7 +133,10 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "  -h, --help       show this text\n"
         << "\n"
         << "The log lines are printed as they come, then the peak of every test that ran ('-' when the\n"
-        << "test failed; its log says why). Exit status: 0 when the run completed, even if a test\n"
-        << "logged an exception; 2 for a bad argument.\n";
+        << "test failed or was stopped; its log says why). Ctrl-C (or SIGTERM) stops the run after the\n"
+        << "current pass and prints what it has; a second Ctrl-C ends it at once. Exit status: 0 when\n"
+        << "the run completed, even if a test logged an exception; 1 when the window cannot open for\n"
+        << "want of a usable display, or --screenshot cannot save its picture; 2 for a bad argument;\n"
+        << "130 when Ctrl-C stopped the run, 143 for SIGTERM.\n";
   return Usage.str();
 }
