@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test screenshot clean
+.PHONY: all deps configure build run test screenshot package clean
 
 all: build
 
@@ -26,6 +26,10 @@ test: build
 screenshot: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/app/velmora --screenshot $(BUILD_DIR)/velmora-window.png
 	@echo "Saved $(BUILD_DIR)/velmora-window.png"
+
+# The Debian package, $(BUILD_DIR)/velmora_VERSION_ARCH.deb; install it with apt install ./FILE.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QThread>
 
@@ -41,6 +42,7 @@ struct TBenchmarkClosure {
   std::int32_t SetingOpenCLPlatform = -1;
   std::int32_t SetingOpenCLDevice = -1;
   std::int32_t SetingOpenCLComputeCoreCount = 0;
+  std::stop_token StopToken;  // the run's: the Stop button asks through it
   std::function<void(TBenchmarkType, const TBenchmarkSettings&, TBenchmarkReporter&, TVraxDirect3D9*)> RunTests;
   std::string ProgramVersion;  // for the run's record
   QThread* BenchmarkThread = nullptr;
@@ -55,6 +57,7 @@ void RunWorker(const TBenchmarkClosure& Closure) {
   Settings.OpenCLPlatform = Closure.SetingOpenCLPlatform;
   Settings.OpenCLDevice = Closure.SetingOpenCLDevice;
   Settings.OpenCLComputeCoreCount = Closure.SetingOpenCLComputeCoreCount;
+  Settings.StopToken = Closure.StopToken;
   // The lines and results go on to the window; the record stays here until the run has ended.
   TRunRecorder Recorder(DescribeRun(Closure.ProgramVersion), {TestsOfRun(Closure.BenchmarkType), Settings},
                         Closure.Self);
@@ -72,18 +75,36 @@ void RunWorker(const TBenchmarkClosure& Closure) {
 
 }  // namespace
 
-std::array<QWidget*, 12> TFormVelmora::LockedControls() const {
-  return {SpinEditRAMSize,     SpinEditPasses,      ButtonBenchmark,       ComboBoxOpenCLPlatform,
-          ComboBoxOpenCLDevice, ComboBoxCores,      ButtonWriteGFXRAM,     ButtonReadGFXRAM,
-          ButtonOpenCLReadWrite, ButtonWriteSystemRAM, ButtonReadSystemRAM, ButtonExit};
+std::array<QWidget*, 11> TFormVelmora::LockedControls() const {
+  return {SpinEditRAMSize,      SpinEditPasses,        ComboBoxOpenCLPlatform, ComboBoxOpenCLDevice,
+          ComboBoxCores,        ButtonWriteGFXRAM,     ButtonReadGFXRAM,       ButtonOpenCLReadWrite,
+          ButtonWriteSystemRAM, ButtonReadSystemRAM,   ButtonExit};
 }
 
 void TFormVelmora::EnableControls() {
   for (QWidget* Control : LockedControls()) Control->setEnabled(true);
+  ButtonBenchmark->setText("Run benchmark");
+  ButtonBenchmark->setToolTip(QString());
+  ButtonBenchmark->setEnabled(true);
+  FStopShortcut->setEnabled(false);
 }
 
 void TFormVelmora::DisableControls() {
   for (QWidget* Control : LockedControls()) Control->setEnabled(false);
+  // The one control a user looks for to end a run is the one that started it: the layout stays
+  // as it is at rest.
+  ButtonBenchmark->setText("Stop");
+  ButtonBenchmark->setToolTip("Stop the run after the current pass (Esc)");
+  FStopShortcut->setEnabled(true);
+}
+
+void TFormVelmora::StopBenchmark() {
+  if (!FRunStop || FRunStop->stop_requested()) return;
+  FRunStop->request_stop();
+  // The worker ends the current pass first, which can take a while: the button says the stop was
+  // taken and is not pressed again.
+  ButtonBenchmark->setText("Stopping...");
+  ButtonBenchmark->setEnabled(false);
 }
 
 void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
@@ -95,6 +116,10 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   SetApplicationCursor(Qt::BusyCursor);
   DisableControls();
   MainFormHandle = this;
+  // A number still being typed counts as the box shows it once corrected, also when the run was
+  // started by a key or a control that leaves the focus in the box.
+  SpinEditRAMSize->interpretText();
+  SpinEditPasses->interpretText();
   Closure->SettingMemorySize = MegabytesToBytes(SpinEditRAMSize->value());
   Closure->SetingPasses = SpinEditPasses->value();
   Closure->SetingOpenCLPlatform = ComboBoxOpenCLPlatform->currentIndex();
@@ -114,6 +139,9 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   }
   Closure->SetingOpenCLComputeCoreCount = *CoreCount;
 
+  FRunStop.emplace();
+  FRunClock.start();
+  Closure->StopToken = FRunStop->get_token();
   Closure->RunningWorkers = &FRunningWorkers;
   ++FRunningWorkers;
   Closure->BenchmarkThread = QThread::create([Closure] { RunWorker(*Closure); });
@@ -123,6 +151,12 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
 }
 
 void TFormVelmora::ButtonBenchmarkClick() {
+  if (FRunStop) {
+    // The second click of a double-click on "Run benchmark" lands on the Stop button it just
+    // became: it must not stop the run it started.
+    if (FRunClock.elapsed() >= QApplication::doubleClickInterval()) StopBenchmark();
+    return;
+  }
   SetApplicationCursor(Qt::WaitCursor);
   for (const TBenchmarkTest& Test : BenchmarkTests())
     if (QLabel* Label = ResultLabel(Test.Type)) Label->setText("-");
@@ -169,6 +203,7 @@ bool TFormVelmora::event(QEvent* Event) {
     ProcessResult(Message);
     if (Message.Finished) {
       Log("Benchmarking completed.");
+      FRunStop.reset();
       EnableControls();
       SetApplicationCursor(std::nullopt);
     }

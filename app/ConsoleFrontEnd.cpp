@@ -12,6 +12,7 @@
 #include "ConsoleOpenCL.h"
 #include "ConsoleOptions.h"
 #include "ConsoleResults.h"
+#include "ConsoleSignals.h"
 #include "FileInformation.h"
 #include "ResultTexts.h"
 #include "RunComparison.h"
@@ -136,17 +137,24 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
     }
   }
 
-  const bool UsesOpenCL = Options.ListDevices || std::find(Options.Tests.begin(), Options.Tests.end(),
-                                                           bmOpenCLRAMReadWrite) != Options.Tests.end();
-  if (UsesOpenCL && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
   if (Options.ListDevices) {
+    if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
     ListOpenCLDevices(Out);
     return ExitCompleted;
   }
 
+  // From here on Ctrl-C and SIGTERM stop the run after the current pass. Set up before the OpenCL
+  // runtime or the Vulkan driver starts a thread, since a thread takes its blocked signals from
+  // the thread that starts it.
+  const TConsoleStopSignals Signals(Err);
+  const bool UsesOpenCL =
+      std::find(Options.Tests.begin(), Options.Tests.end(), bmOpenCLRAMReadWrite) != Options.Tests.end();
+  if (UsesOpenCL && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
+
   TBenchmarkSettings Settings;
   Settings.MemorySize = MegabytesToBytes(Options.SizeMB);
   Settings.Passes = Options.Passes;
+  Settings.StopToken = Signals.Token();
   if (UsesOpenCL) {
     const TOpenCLChoice Choice = ChooseOpenCL(Options);
     Settings.OpenCLPlatform = Choice.Platform;
@@ -170,8 +178,10 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
     RunBenchmarkTests(Test, Settings, Reporter, VideoMemory.get());
   }
   Reporter.Log("");
-  for (const TBenchmarkType Test : Options.Tests)
-    Reporter.Log(std::string(FindBenchmarkTest(Test)->PeakCaption) + " " + Reporter.Result(Test));
+  // The peaks of the tests that ran; a stopped run leaves out those it never started.
+  for (const TTestRecord& Test : Reporter.Record().Tests)
+    if (Test.Status != TTestStatus::Skipped)
+      Reporter.Log(std::string(FindBenchmarkTest(Test.Type)->PeakCaption) + " " + Reporter.Result(Test.Type));
   const TRunRecord Record = Reporter.TakeRecord();
   if (Base) {
     Reporter.Log("");
@@ -185,7 +195,9 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   if (Reporter.OutputFailed()) {
     Err << ProgramName << ": could not write the log to standard " << (ResultsOnOut ? "error" : "output") << ": "
         << WriteErrorText(Reporter.OutputError()) << "\n";
-    return ExitFailed;
+    Written = false;
   }
+  // As a shell reports a program ended by the signal: 130 for Ctrl-C, 143 for SIGTERM.
+  if (Signals.Received() != 0) return 128 + Signals.Received();
   return Written && !AnyTestFailed(Record) ? ExitCompleted : ExitFailed;
 }

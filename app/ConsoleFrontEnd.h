@@ -52,10 +52,11 @@ std::unique_ptr<TVraxDirect3D9> CreateVideoMemory();
 std::string ConsoleFileVersion();
 
 // The whole console program: parses Arguments (without the program name), prints the start-up
-// lines, runs, writes the results files, compares, and returns the exit status (see above).
-// Without an allocator the start-up line of the adapter is the allocator's error, and the GFX
-// tests report that they have none. The OpenCL library is loaded only for the OpenCL test and
-// --list-devices.
+// lines, runs, writes the results files, compares, and returns the exit status (see above; 128 +
+// the signal when Ctrl-C or SIGTERM stopped the run, which then prints the peaks of the tests it
+// started). It takes Ctrl-C and SIGTERM while it runs tests (TConsoleStopSignals). Without an
+// allocator the start-up line of the adapter is the allocator's error, and the GFX tests report
+// that they have none. The OpenCL library is loaded only for the OpenCL test and --list-devices.
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
                std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory = CreateVideoMemory,
                const std::string& OpenCLLibraryName = "libOpenCL.so.1");

@@ -213,13 +213,15 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "more line gives the median, minimum, maximum and coefficient of variation (CV) of the\n"
         << "passes after the first, and the first pass's own rate: the first pass often touches fresh\n"
         << "pages or a cold cache and weighs on the average. Then comes the peak of every test that\n"
-        << "ran ('-' when the test failed; its log says why).\n"
+        << "ran ('-' when the test failed or was stopped; its log says why). Ctrl-C (or SIGTERM) stops\n"
+        << "the run after the current pass and prints what it has; a second Ctrl-C ends it at once.\n"
         << "\n"
         << "Exit status:\n"
         << "  0    every test that ran completed (--compare of two files: they were compared)\n"
         << "  1    a test failed (its \"Exception:\" line says why), the log or a results file could\n"
-        << "       not be written, or a --compare file is not a Velmora result\n"
+        << "       not be written, a --compare file is not a Velmora result, the window cannot open\n"
+        << "       for want of a usable display, or --screenshot cannot save its picture\n"
         << "  2    a bad argument\n"
-        << "  130  interrupted (Ctrl+C); 143: terminated (SIGTERM)\n";
+        << "  130  Ctrl-C stopped the run; 143: SIGTERM did\n";
   return Usage.str();
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <cmath>
 
 #include "BenchmarkTests.h"
@@ -34,21 +36,28 @@ QFont BoldFont() { return WindowFont(11, true); }
 QFont RegularFont() { return WindowFont(11, false); }
 QFont ResultFont() { return WindowFont(16, true); }
 
+// The form's own components, which it places and scales; the parts Qt makes inside them (a spin
+// box's editor, a memo's viewport) take their font from them and lay themselves out.
+constexpr const char* ComponentProperty = "velmoraComponent";
 // Labels without a given size take the size of their text, as the designer's auto-size does.
 constexpr const char* AutoSizeProperty = "velmoraAutoSize";
 
 template <typename TWidget>
-TWidget* Place(TWidget* Widget, const char* Name, int Left, int Top, int Width, int Height, const QFont& Font) {
+TWidget* Component(TWidget* Widget, const char* Name, const QFont& Font) {
   Widget->setObjectName(QString::fromLatin1(Name));
+  Widget->setProperty(ComponentProperty, true);
   Widget->setFont(Font);
-  Widget->setGeometry(Left, Top, Width, Height);
+  return Widget;
+}
+
+template <typename TWidget>
+TWidget* Place(TWidget* Widget, const char* Name, int Left, int Top, int Width, int Height, const QFont& Font) {
+  Component(Widget, Name, Font)->setGeometry(Left, Top, Width, Height);
   return Widget;
 }
 
 QLabel* AutoSizeLabel(QWidget* Parent, const char* Name, const char* Caption, int Left, int Top) {
-  auto* Label = new QLabel(QString::fromUtf8(Caption), Parent);
-  Label->setObjectName(QString::fromLatin1(Name));
-  Label->setFont(RegularFont());
+  auto* Label = Component(new QLabel(QString::fromUtf8(Caption), Parent), Name, RegularFont());
   Label->move(Left, Top);
   Label->setProperty(AutoSizeProperty, true);
   Label->adjustSize();
@@ -74,9 +83,9 @@ QPushButton* Button(QWidget* Parent, const char* Name, const char* Caption, int 
   return Place(Push, Name, Left, Top, Width, Height, Font);
 }
 
-QSpinBox* SpinEdit(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height,
-                   const TSettingLimits& Limits, int Value) {
-  auto* Spin = new QSpinBox(Parent);
+TSpinEdit* SpinEdit(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height,
+                    const TSettingLimits& Limits, int Value) {
+  auto* Spin = new TSpinEdit(Parent);
   Spin->setRange(Limits.Minimum, Limits.Maximum);
   Spin->setSingleStep(Limits.Step);
   Spin->setValue(Value);
@@ -97,6 +106,7 @@ QLabel* ResultLabel(QWidget* Parent, const char* Name, int Width) {
 
 void TFormVelmora::CreateControls() {
   setWindowTitle("Quobix's Velmora");
+  setWindowIcon(QIcon(":/icons/velmora.svg"));
   setFont(BoldFont());
 
   auto* Client = new QWidget(this);
@@ -128,6 +138,9 @@ void TFormVelmora::CreateControls() {
   ComboBoxCores = ComboBox(GroupBox10, "ComboBoxCores", 565, 20, 128, 21);
   ComboBoxCores->setEditable(true);
   ComboBoxCores->setInsertPolicy(QComboBox::NoInsert);  // a typed count is used, not added to the list
+  // Inline completion would turn a typed 2 into "2560 - RTX 2070 Super" as soon as the box is
+  // left: the count the user types is the count that runs.
+  ComboBoxCores->setCompleter(nullptr);
   ComboBoxCores->setMaxVisibleItems(32);
   for (const TCoreCountItem& Item : CoreCountItems) ComboBoxCores->addItem(QString::fromLatin1(Item.Text));
   ComboBoxCores->setCurrentIndex(DefaultCoreCountItem);
@@ -184,16 +197,24 @@ void TFormVelmora::CreateControls() {
   PrivacyPolicy1 = Help1->addAction("Privacy Policy...");
   PrivacyPolicy1->setObjectName("PrivacyPolicy1");
 
+  FitControlsToTexts();
   setFixedSize(Client->width(), Client->height() + menuBar()->sizeHint().height());
+}
+
+void TFormVelmora::FitControlsToTexts() {
+  SpinEditRAMSize->FitToRange();
+  SpinEditPasses->FitToRange();
+  const QSize LinkText = Label4->sizeHint();
+  Label4->resize(std::max(Label4->width(), LinkText.width()), std::max(Label4->height(), LinkText.height()));
 }
 
 void TFormVelmora::ScaleForm(double Factor) {
   auto Scaled = [Factor](int Value) { return static_cast<int>(std::lround(Value * Factor)); };
   QWidget* Client = centralWidget();
   for (QWidget* Widget : Client->findChildren<QWidget*>(Qt::FindChildrenRecursively)) {
-    // Only the components the form placed itself: a spin box's editor or a combo box's popup
-    // lays itself out.
-    if (Widget->objectName().isEmpty()) continue;
+    // A part inside a component already has the component's scaled font: scaling it again
+    // would make it a quarter larger than the rest at 120 DPI.
+    if (!Widget->property(ComponentProperty).toBool()) continue;
     QFont Font = Widget->font();
     if (Font.pixelSize() > 0) Font.setPixelSize(Scaled(Font.pixelSize()));
     Widget->setFont(Font);
@@ -208,5 +229,6 @@ void TFormVelmora::ScaleForm(double Factor) {
   MenuFont.setPixelSize(Scaled(MenuFont.pixelSize()));
   menuBar()->setFont(MenuFont);
   Client->setFixedSize(Scaled(724), Scaled(610));
+  FitControlsToTexts();
   setFixedSize(Client->width(), Client->height() + menuBar()->sizeHint().height());
 }

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTimer>
 #include <QUrl>
@@ -55,6 +56,9 @@ TFormVelmora::TFormVelmora(TFormVelmoraServices Services, QWidget* Parent)
   CreateControls();
 
   connect(ButtonBenchmark, &QPushButton::clicked, this, &TFormVelmora::ButtonBenchmarkClick);
+  FStopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  FStopShortcut->setEnabled(false);
+  connect(FStopShortcut, &QShortcut::activated, this, &TFormVelmora::StopBenchmark);
   connect(ButtonWriteGFXRAM, &QPushButton::clicked, this, &TFormVelmora::Button4Click);
   connect(ButtonReadGFXRAM, &QPushButton::clicked, this, &TFormVelmora::Button3Click);
   connect(ButtonOpenCLReadWrite, &QPushButton::clicked, this, &TFormVelmora::ButtonOpenCLReadWriteClick);

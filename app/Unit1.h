@@ -3,6 +3,7 @@
 // peak labels, the menu and the link label. It prepares the shared objects at creation, starts
 // one worker thread per run and shows what the tests post back through Qt's event queue.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
@@ -10,11 +11,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
 
 #include "BenchmarkMessages.h"
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
+#include "SpinEdit.h"
 
 class QAction;
 class QComboBox;
@@ -23,7 +27,7 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
+class QShortcut;
 class TVraxDirect3D9;
 class TFormVelmora;
 class TResultsMenu;
@@ -62,10 +66,12 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   // Hands the record of a run that ended to MainFormHandle's File menu; callable from any thread.
   void SendRunRecord(TRunRecord Record);
 
-  // The runner.
+  // The runner. While a run is active, "Run benchmark" is its Stop button (Esc).
   void DoBenchmark(TBenchmarkType BenchmarkType);
   void EnableControls();
   void DisableControls();
+  // Asks the active run to end after its current pass; returns at once.
+  void StopBenchmark();
   void ProcessResult(const TBenchmarkResultMessage& BenchmarkResultMessage);
 
   // The OpenCL lists.
@@ -76,17 +82,18 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   // at once instead of destroying what the worker uses.
   bool HasRunningWorker() const { return FRunningWorkers.load() > 0; }
 
-  // The twelve controls a run locks, in locking order.
-  std::array<QWidget*, 12> LockedControls() const;
+  // The eleven controls a run locks, in locking order. The twelfth of the original, "Run
+  // benchmark", stays usable during a run as its Stop button.
+  std::array<QWidget*, 11> LockedControls() const;
 
   // Components, under their designer names.
   QGroupBox* GroupBox1;
   QGroupBox* GroupBox3;
   QLabel* Label1;
-  QSpinBox* SpinEditRAMSize;
+  TSpinEdit* SpinEditRAMSize;
   QLabel* Label2;
   QLabel* Label3;
-  QSpinBox* SpinEditPasses;
+  TSpinEdit* SpinEditPasses;
   QPushButton* ButtonBenchmark;
   QGroupBox* GroupBox10;
   QLabel* Label6;
@@ -130,6 +137,10 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
  private:
   void CreateControls();
   void ScaleForm(double Factor);
+  // Where a text needs more room than the design gives it with this machine's fonts, its control
+  // grows into the free space to its right: the spin edits to show their largest value, the link
+  // label its whole caption.
+  void FitControlsToTexts();
   void FormCreate();
 
   // Event handlers.
@@ -155,5 +166,8 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   TResultsMenu* FResultsMenu = nullptr;
   std::unique_ptr<TVraxDirect3D9> FVideoMemory;
   std::atomic<int> FRunningWorkers{0};
+  std::optional<std::stop_source> FRunStop;  // the active run's; empty at rest
+  QElapsedTimer FRunClock;                   // since the active run started
+  QShortcut* FStopShortcut = nullptr;        // Esc, enabled during a run
   bool FCentred = false;
 };

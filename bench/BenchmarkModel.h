@@ -2,6 +2,7 @@
 // The vocabulary of a benchmark run: which test is meant and the settings one run works with.
 
 #include <cstdint>
+#include <stop_token>
 
 // Stored in one byte; the order is the order in which a full run calls the tests.
 enum TBenchmarkType : std::uint8_t {
@@ -20,6 +21,9 @@ struct TBenchmarkSettings {
   std::int32_t OpenCLPlatform = -1;  // -1: none selected
   std::int32_t OpenCLDevice = -1;    // -1: none selected
   std::int32_t OpenCLComputeCoreCount = 0;
+  // Set when the user stops the run: a test ends after its current pass (the OpenCL test after its
+  // current launch) with its clean-up done and no result, and the run starts no further test.
+  std::stop_token StopToken;
 };
 
 // The block size the window offers, in megabytes, as a byte count.

@@ -9,11 +9,19 @@ std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType) {
   return Types;
 }
 
-void RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& BenchmarkSettings,
-                       TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory) {
-  for (const TBenchmarkTest& Test : BenchmarkTests())
-    if (BenchmarkType == bmAll || BenchmarkType == Test.Type) {
-      const TBenchmarkSettings Settings = BenchmarkSettings;
-      Test.Operation(Settings, Reporter, VideoMemory);
+std::vector<TBenchmarkType> RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& BenchmarkSettings,
+                                              TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory) {
+  std::vector<TBenchmarkType> Started;
+  for (const TBenchmarkType Type : TestsOfRun(BenchmarkType)) {
+    if (BenchmarkSettings.StopToken.stop_requested()) {
+      // Not started, but in the run's record all the same.
+      Reporter.TestStarted(Type, BenchmarkSettings.MemorySize);
+      Reporter.TestEnded(TTestStatus::Skipped, "The run was stopped before this test");
+      continue;
     }
+    const TBenchmarkSettings Settings = BenchmarkSettings;
+    FindBenchmarkTest(Type)->Operation(Settings, Reporter, VideoMemory);
+    Started.push_back(Type);
+  }
+  return Started;
 }

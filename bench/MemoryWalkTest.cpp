@@ -16,17 +16,21 @@ std::uint64_t Nanoseconds(double Milliseconds) {
   return Milliseconds > 0.0 ? static_cast<std::uint64_t>(std::llround(Milliseconds * 1e6)) : 0;
 }
 
-std::vector<double> RunPasses(const TMemoryWalkTest& Test, std::int64_t MemorySize, std::int32_t Passes,
+// The times of the passes that ran: all of them, or fewer when the user stopped the run.
+std::vector<double> RunPasses(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                               TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
   // Sized once, before the first pass: nothing is allocated between two timed passes but the line.
-  std::vector<double> PassTimes(static_cast<std::size_t>(Passes), 0.0);
+  std::vector<double> PassTimes(static_cast<std::size_t>(BenchmarkSettings.Passes), 0.0);
   Reporter.Log(Test.StartLine);
-  for (double& Time : PassTimes) {
+  std::size_t Done = 0;
+  // Asked before every pass, the first included: a stop during a long allocation walks nothing.
+  for (; Done < PassTimes.size() && !BenchmarkSettings.StopToken.stop_requested(); ++Done) {
     const TMemorySpan Block = Source.PassBlock();
-    Time = PassTimer(Block.Address, Block.Size);
-    Reporter.Log(TimedLine(Test.PassCaption, MemorySize, Time));
-    Reporter.PassTimed({Nanoseconds(Time), static_cast<std::uint64_t>(MemorySize)});
+    PassTimes[Done] = PassTimer(Block.Address, Block.Size);
+    Reporter.Log(TimedLine(Test.PassCaption, BenchmarkSettings.MemorySize, PassTimes[Done]));
+    Reporter.PassTimed({Nanoseconds(PassTimes[Done]), static_cast<std::uint64_t>(BenchmarkSettings.MemorySize)});
   }
+  PassTimes.resize(Done);
   return PassTimes;
 }
 
@@ -52,12 +56,18 @@ void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& Be
     Source.Acquire(MemorySize);
     std::vector<double> PassTimes;
     try {
-      PassTimes = RunPasses(Test, MemorySize, BenchmarkSettings.Passes, Reporter, Source, PassTimer);
+      PassTimes = RunPasses(Test, BenchmarkSettings, Reporter, Source, PassTimer);
     } catch (...) {
       Source.Release();
       throw;
     }
     Source.Release();
+    if (PassTimes.size() < static_cast<std::size_t>(BenchmarkSettings.Passes)) {
+      const std::string Stopped = StoppedByUserLine(PassTimes.size(), BenchmarkSettings.Passes);
+      Reporter.Log(Stopped);
+      Reporter.TestEnded(TTestStatus::Stopped, Stopped);
+      return;
+    }
     ReportPassSummary(Test, MemorySize, PassTimes, Reporter);
   } catch (...) {
     ReportTestException(Reporter, std::current_exception());

@@ -45,6 +45,7 @@ class TMemoryBlockSource {
 // The whole test: the block taken, every pass timed and logged, the block given back, then the
 // average and peak lines and the peak speed as the result. Every size and speed in the lines is
 // the settings' MemorySize. Never lets an error escape: it ends in one "Exception: " line, after
-// the block went back.
+// the block went back. Stopped by the user (the settings' StopToken), it ends after the current
+// pass: the block goes back, one line says the user stopped it, and there is no result.
 void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                        TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer);

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <stdexcept>
+#include <stop_token>
 #include <vector>
 
 #include "CL.h"
@@ -17,6 +18,7 @@
 #include "ExecutableFolder.h"
 #include "HelperQuobix.h"
 #include "PassSummary.h"
+#include "ProgramFile.h"
 #include "SystemMemory.h"
 
 namespace {
@@ -94,7 +96,7 @@ std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSetting
   Objects->Source = Device.CreateBuffer(MemorySize, Objects->HostBlock->Address(), {mfReadOnly, mfUseHostPtr});
   Objects->Destination = Device.CreateBuffer(MemorySize, nullptr, {mfWriteOnly});
   Reporter.Log("OpenCL: Creating program...");
-  const std::string KernelPath = (KernelFolder ? *KernelFolder : ExecutableFolder()) + KernelFileName;
+  const std::string KernelPath = FindProgramFile(KernelFolder ? *KernelFolder : ExecutableFolder(), KernelFileName);
   if (!FileExists(KernelPath)) {
     Reporter.Log("OpenCL: Error: File not found: " + KernelPath);
     Reporter.TestEnded(TTestStatus::Failed, "File not found: " + KernelPath);
@@ -109,12 +111,21 @@ std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSetting
   return Objects;
 }
 
-// Runs and logs every pass; the seconds of each pass that reported a time, in pass order.
-std::vector<double> RunOpenCLPasses(const TOpenCLWorkingObjects& Objects, std::uint32_t WorkItems, std::int32_t Passes,
-                                    std::uint64_t BytesPerPass, TBenchmarkReporter& Reporter) {
-  std::vector<double> PassTimes;
-  PassTimes.reserve(static_cast<std::size_t>(Passes));
+// The passes that ran: how many were launched, and the seconds of each that reported a time.
+struct TOpenCLPasses {
+  std::int32_t Launched = 0;  // all of them, or fewer when the user stopped the run
+  std::vector<double> Times;  // in pass order
+};
+
+// Runs and logs every pass, asking before each launch whether the user stopped the run.
+TOpenCLPasses RunOpenCLPasses(const TOpenCLWorkingObjects& Objects, std::uint32_t WorkItems, std::int32_t Passes,
+                              std::uint64_t BytesPerPass, const std::stop_token& StopToken,
+                              TBenchmarkReporter& Reporter) {
+  TOpenCLPasses Done;
+  Done.Times.reserve(static_cast<std::size_t>(Passes));
   for (std::int32_t Pass = 1; Pass <= Passes; ++Pass) {
+    if (StopToken.stop_requested()) break;
+    ++Done.Launched;
     Reporter.Log("OpenCL: Pass " + std::to_string(Pass) + "...");
     Objects.Queue->Execute(*Objects.Kernel, WorkItems);
     const std::uint64_t Nanoseconds = Objects.Queue->ExecuteTime();
@@ -128,9 +139,9 @@ std::vector<double> RunOpenCLPasses(const TOpenCLWorkingObjects& Objects, std::u
     const double Time = static_cast<double>(Nanoseconds) / 1000000000.0;
     Reporter.Log("OpenCL: Speed: " + OpenCLSpeedText(static_cast<double>(BytesPerPass) / Time) + "/s");
     Reporter.PassTimed({Nanoseconds, BytesPerPass});
-    PassTimes.push_back(Time);
+    Done.Times.push_back(Time);
   }
-  return PassTimes;
+  return Done;
 }
 
 // The closing lines and the result: the average speed is the bytes of one pass over the mean pass
@@ -161,15 +172,22 @@ void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReport
     if (!OpenCLLibraryHandle) throw std::runtime_error("OpenCL is not available: no OpenCL library is loaded");
     const std::uint64_t BytesPerPass =
         std::uint64_t{WorkItems} * static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
-    std::vector<double> PassTimes;
+    TOpenCLPasses Passes;
     {
       const std::unique_ptr<TOpenCLWorkingObjects> Objects =
           PrepareOpenCLTest(BenchmarkSettings, Reporter, KernelFolder);
       if (!Objects) return;
-      PassTimes = RunOpenCLPasses(*Objects, WorkItems, BenchmarkSettings.Passes, BytesPerPass, Reporter);
+      Passes = RunOpenCLPasses(*Objects, WorkItems, BenchmarkSettings.Passes, BytesPerPass,
+                               BenchmarkSettings.StopToken, Reporter);
       Reporter.Log("OpenCL: Freeing...");
     }
-    ReportOpenCLSummary(BytesPerPass, PassTimes, Reporter);
+    if (Passes.Launched < BenchmarkSettings.Passes) {
+      const std::string Stopped = StoppedByUserLine(static_cast<std::size_t>(Passes.Launched), BenchmarkSettings.Passes);
+      Reporter.Log(Stopped);
+      Reporter.TestEnded(TTestStatus::Stopped, Stopped);
+      return;
+    }
+    ReportOpenCLSummary(BytesPerPass, Passes.Times, Reporter);
   } catch (...) {
     ReportTestException(Reporter, std::current_exception());
   }

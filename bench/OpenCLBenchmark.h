@@ -12,6 +12,8 @@
 constexpr const char* KernelFileName = "SpeedReadWrite.cl";
 
 // Runs the test with the kernel file from the program's own folder. Never lets an error escape.
+// Stopped by the user (the settings' StopToken), it ends after the current launch: its objects are
+// released, one line says the user stopped it, and there is no result.
 void BenchmarkOpenCLGFXRAMReadWrite(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter);
 
 // The same with the kernel's folder given (with its trailing "/"), for the tests; without one, the

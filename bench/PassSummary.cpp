@@ -17,3 +17,7 @@ TPassSummary SummarisePasses(const std::vector<double>& PassTimes) {
 void CheckPassCount(std::int32_t Passes) {
   if (Passes < 1) throw std::invalid_argument("The number of passes must be at least 1, not " + std::to_string(Passes));
 }
+
+std::string StoppedByUserLine(std::size_t PassesDone, std::int32_t Passes) {
+  return "Stopped by the user after " + std::to_string(PassesDone) + " of " + std::to_string(Passes) + " passes.";
+}

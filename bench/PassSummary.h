@@ -1,7 +1,9 @@
 #pragma once
 // The rule every test sums its timed passes up by, and the pass count it needs for that.
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct TPassSummary {
@@ -14,3 +16,7 @@ TPassSummary SummarisePasses(const std::vector<double>& PassTimes);
 
 // Refuses a pass count that leaves nothing to average.
 void CheckPassCount(std::int32_t Passes);
+
+// The last line of a test the user stopped, in place of its average and peak:
+// "Stopped by the user after 3 of 10000 passes."
+std::string StoppedByUserLine(std::size_t PassesDone, std::int32_t Passes);

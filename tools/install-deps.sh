@@ -7,10 +7,11 @@ packages=(
   cmake ninja-build g++ make pkg-config binutils python3 python3-jsonschema locales
   libgtest-dev
   nlohmann-json3-dev libcli11-dev
-  qt6-base-dev fonts-dejavu-core
+  qt6-base-dev libqt6svg6 fonts-dejavu-core
   libvulkan-dev mesa-vulkan-drivers
   opencl-headers ocl-icd-libopencl1 pocl-opencl-icd
   xvfb xauth
+  dpkg-dev file lintian desktop-file-utils appstream  # the Debian package and its checks
 )
 # Extra packages a caller asks for (the comparison scripts add their reference tools).
 packages+=("$@")

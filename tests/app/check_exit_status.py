@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The console's exit statuses, one row per case, run against the built program: 0 when every test
 that ran completed, 1 when a test failed or an output could not be written (one line on standard
-error with the reason) or a --compare file is not a result, 2 for a bad argument.
+error with the reason) or a --compare file is not a result, 2 for a bad argument, 130 and 143 when
+Ctrl-C or SIGTERM stopped the run.
 
 Usage: check_exit_status.py VELMORA
 """
@@ -97,6 +98,18 @@ def main():
             problems.append(f"stdout {(out or '')[:300]!r}")
         print(("FAIL " if problems else "ok   ") + name + ("" if not problems else ": " + "; ".join(problems)))
         failures += problems
+    # Stopped during the first pass of a long run: a row each for Ctrl-C and SIGTERM.
+    for name, stop_signal, status in (("Ctrl-C", signal.SIGINT, 130), ("SIGTERM", signal.SIGTERM, 143)):
+        process = subprocess.Popen([velmora, "--console", "--test", "sys-write", "--size", "256", "--passes", "10000"],
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        for line in process.stdout:
+            if line.startswith("Write to system memory: "):
+                break
+        process.send_signal(stop_signal)
+        process.communicate(timeout=120)
+        problem = [] if process.returncode == status else [f"status {process.returncode}, expected {status}"]
+        print(("FAIL " if problem else "ok   ") + name + (": " + problem[0] if problem else ""))
+        failures += problem
     return 1 if failures else 0
 
 

@@ -8,6 +8,8 @@ pass, average and peak of the log is in the JSON and in the CSV with the same fi
 Run 2: the OpenCL test on a platform that is not there, then the system read test, with the JSON
 on standard output: the failed test is in the record with the message of its Exception line, the
 log went to standard error, and the exit status is 1.
+Run 3: the system write and read tests stopped with Ctrl-C during the write test: the record holds
+the write test as stopped with every pass the log shows, and the read test as skipped.
 
 Usage: check_results_export.py VELMORA SCHEMA
 """
@@ -16,6 +18,7 @@ import io
 import json
 import os
 import re
+import signal
 import subprocess
 import sys
 import tempfile
@@ -173,6 +176,31 @@ def main():
     check(f"Exception: {opencl['message']}" in second.stderr.splitlines(), "run 2: no Exception line in the log")
     check(system["status"] == "completed" and len(system["passes"]) == 2, f"run 2: {system}")
     check("Running system RAM read test..." in second.stderr, "run 2: the log is not on standard error")
+
+    with tempfile.TemporaryDirectory() as folder:
+        json_path = os.path.join(folder, "stopped.json")
+        third = subprocess.Popen([velmora, "--console", "--test", "sys-write,sys-read", "--size", "256", "--passes",
+                                  "10000", "--json", json_path], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 text=True)
+        passes_seen = 0
+        for line in third.stdout:
+            passes_seen += line.startswith("Write to system memory: ")
+            if passes_seen == 2:
+                break
+        third.send_signal(signal.SIGINT)
+        rest, _ = third.communicate(timeout=120)
+        log_passes = passes_seen + sum(line.startswith("Write to system memory: ") for line in rest.splitlines())
+        check(third.returncode == 130, f"run 3: exit status {third.returncode}")
+        record = json.load(open(json_path))
+        for error in validator.iter_errors(record):
+            failures.append(f"run 3: schema: {error.message} at {list(error.absolute_path)}")
+        write, read = record["tests"]
+        check(write["status"] == "stopped" and len(write["passes"]) == log_passes and write["peak"] is None
+              and re.fullmatch(rf"Stopped by the user after {log_passes} of 10000 passes\.", write["message"] or ""),
+              f"run 3: the write test {write['status']}, {len(write['passes'])} passes, log {log_passes}: "
+              f"{write['message']}")
+        check(read["status"] == "skipped" and read["passes"] == [] and read["message"],
+              f"run 3: the read test {read}")
 
     for failure in failures:
         print("FAIL", failure)

@@ -3,8 +3,10 @@
 // the fake never dereferences, so a wrong or stale handle is recorded instead of crashing.
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "FakeOpenCLControl.h"
 
@@ -157,6 +159,7 @@ struct TFakeEvent {
   cl_command_queue Queue;
   TFakeTiming Timing;
   bool Complete;
+  double RunSeconds = 0;  // how long the command runs before it is complete
 };
 std::vector<TFakeEvent> Events;
 
@@ -185,6 +188,25 @@ cl_int AcceptCommand(TFakeCommand& Command, cl_command_queue Queue, cl_uint Wait
   }
   State.Commands.push_back(Command);
   return CL_SUCCESS;
+}
+
+// On a device with a read bandwidth: the launch of Event runs for as long as its work items take to
+// read the kernel's first buffer, and reports that time unless the test scripted one.
+void SetLaunchTime(TFakeEvent& Event, cl_kernel Kernel, bool TimeScripted) {
+  const TFakeQueue& Queue = State.Queues.at(Event.Queue);
+  const TFakeDevice* Device = FindDevice(Queue.Device);
+  const auto Argument = State.Kernels.at(Kernel).Arguments.find(0);
+  if (Device == nullptr || Device->ReadBandwidth <= 0 || Argument == State.Kernels.at(Kernel).Arguments.end() ||
+      Argument->second.size() != sizeof(cl_mem))
+    return;
+  cl_mem Buffer = nullptr;
+  std::memcpy(&Buffer, Argument->second.data(), sizeof Buffer);
+  const auto Memory = State.MemObjects.find(Buffer);
+  if (Memory == State.MemObjects.end()) return;
+  double WorkItems = 1;
+  for (const std::size_t Size : State.Commands.back().GlobalWorkSize) WorkItems *= static_cast<double>(Size);
+  Event.RunSeconds = WorkItems * static_cast<double>(Memory->second.Size) / Device->ReadBandwidth;
+  if (!TimeScripted) Event.Timing = {0, static_cast<cl_ulong>(Event.RunSeconds * 1e9)};
 }
 
 }  // namespace
@@ -494,8 +516,11 @@ cl_int CL_API_CALL clEnqueueNDRangeKernel(cl_command_queue command_queue, cl_ker
   Command.GlobalWorkSize.assign(global_work_size, global_work_size + work_dim);
   Command.HasGlobalOffset = global_work_offset != nullptr;
   Command.HasLocalWorkSize = local_work_size != nullptr;
+  const bool TimeScripted = !State.Timings.empty();
   // A kernel runs until the queue is finished: its counters are not there before.
-  return AcceptCommand(Command, command_queue, num_events_in_wait_list, event, false);
+  const cl_int Accepted = AcceptCommand(Command, command_queue, num_events_in_wait_list, event, false);
+  if (Accepted == CL_SUCCESS && event != nullptr) SetLaunchTime(*FindEvent(*event), kernel, TimeScripted);
+  return Accepted;
 }
 
 namespace {
@@ -570,7 +595,10 @@ cl_int CL_API_CALL clFinish(cl_command_queue command_queue) {
   Record(__func__);
   if (!IsLive(command_queue, TFakeHandleKind::CommandQueue)) return CL_INVALID_COMMAND_QUEUE;
   for (TFakeEvent& Event : Events)
-    if (Event.Queue == command_queue) Event.Complete = true;
+    if (Event.Queue == command_queue && !Event.Complete) {
+      std::this_thread::sleep_for(std::chrono::duration<double>(Event.RunSeconds));
+      Event.Complete = true;
+    }
   return CL_SUCCESS;
 }
 

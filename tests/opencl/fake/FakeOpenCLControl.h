@@ -35,6 +35,11 @@ struct TFakeDevice {
   std::map<cl_device_info, cl_ulong> Values;
   std::set<cl_device_info> FailingQueries;  // answered with CL_INVALID_VALUE, nothing written
   cl_int ContextError = CL_SUCCESS;         // clCreateContext with this device refuses with this code
+  // The memory bandwidth of the card it stands for, in bytes per second (a GeForce RTX 3080: 760e9).
+  // A kernel launch then takes as long as every work item reading the buffer of the kernel's first
+  // argument once: clFinish waits that long, and the launch's event reports that time unless
+  // Timings scripts one. 0: launches take no time.
+  double ReadBandwidth = 0;
 };
 
 struct TFakePlatform {

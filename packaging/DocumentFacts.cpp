@@ -1,0 +1,22 @@
+// Prints what the man page and the shell completion say about the tests and the settings, read
+// from the one table of the tests and the one header of the limits, so that neither document can
+// fall behind them. One NAME=VALUE line each, for packaging/ConfigureFromFacts.cmake.
+
+#include <iostream>
+
+#include "BenchmarkTests.h"
+#include "SettingsLimits.h"
+
+int main() {
+  std::cout << "SIZE_MINIMUM=" << BlockSizeLimits.Minimum << "\n"
+            << "SIZE_MAXIMUM=" << BlockSizeLimits.Maximum << "\n"
+            << "SIZE_DEFAULT=" << BlockSizeLimits.Default << "\n"
+            << "PASSES_MINIMUM=" << PassesLimits.Minimum << "\n"
+            << "PASSES_MAXIMUM=" << PassesLimits.Maximum << "\n"
+            << "PASSES_DEFAULT=" << PassesLimits.Default << "\n"
+            << "GPU_WORK_ITEMS=" << GPUDefaultWorkItems << "\n";
+  // In the order of a full run: the name, a tab, the line of --help.
+  for (const TBenchmarkTest& Test : BenchmarkTests())
+    std::cout << "TEST=" << Test.ConsoleName << "\t" << Test.Description << "\n";
+  return 0;
+}
