@@ -59,12 +59,7 @@ namespace {
 
 // Help and version texts: written whole, or one line on Err and status 1.
 int PrintText(const std::string& ProgramName, const std::string& Text, std::ostream& Out, std::ostream& Err) {
-  errno = 0;
-  Out << Text;
-  Out.flush();
-  if (Out) return ExitCompleted;
-  Err << ProgramName << ": could not write to standard output: " << WriteErrorText(errno) << "\n";
-  return ExitFailed;
+  return WriteStandardOutput(ProgramName, Text, "to ", Out, Err) ? ExitCompleted : ExitFailed;
 }
 
 int PrintVersion(const std::string& ProgramName, std::ostream& Out, std::ostream& Err) {

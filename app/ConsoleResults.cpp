@@ -11,16 +11,19 @@
 
 std::string WriteErrorText(int Error) { return Error != 0 ? std::strerror(Error) : "the output failed"; }
 
+bool WriteStandardOutput(const std::string& ProgramName, const std::string& Text, const std::string& What,
+                         std::ostream& Out, std::ostream& Err) {
+  errno = 0;
+  Out << Text;
+  Out.flush();
+  if (Out) return true;
+  Err << ProgramName << ": could not write " << What << "standard output: " << WriteErrorText(errno) << "\n";
+  return false;
+}
+
 bool WriteResultsOutput(const std::string& ProgramName, const std::string& Name, const std::string& Text,
                         std::ostream& Out, std::ostream& Err) {
-  if (Name == "-") {
-    errno = 0;
-    Out << Text;
-    Out.flush();
-    if (Out) return true;
-    Err << ProgramName << ": could not write the results to standard output: " << WriteErrorText(errno) << "\n";
-    return false;
-  }
+  if (Name == "-") return WriteStandardOutput(ProgramName, Text, "the results to ", Out, Err);
   try {
     WriteTextFile(Name, Text);
     return true;

@@ -9,6 +9,11 @@
 #include "ConsoleOptions.h"
 #include "RunRecord.h"
 
+// Writes Text to Out, standard output, whole. False, after one line on Err ("could not write " +
+// What + "standard output: " and the system's reason), when it could not.
+bool WriteStandardOutput(const std::string& ProgramName, const std::string& Text, const std::string& What,
+                         std::ostream& Out, std::ostream& Err);
+
 // Writes Text to the file Name, or to Out for "-". False, after one line on Err that says why,
 // when it could not be written whole.
 bool WriteResultsOutput(const std::string& ProgramName, const std::string& Name, const std::string& Text,

@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string Padded(std::string Text, std::size_t Width) {
-  Text.resize(std::max(Text.size(), Width), ' ');
-  return Text;
-}
-
 std::string Joined(const std::vector<std::string>& Items, const char* Separator) {
   std::string Text;
   for (const std::string& Item : Items) Text += (Text.empty() ? "" : Separator) + Item;
@@ -26,19 +21,19 @@ std::string FirstPassText(const TTestFigures& Figures) {
 }
 
 std::string TestLine(const TTestRecord& Test) {
-  std::string Line = Padded(FindBenchmarkTest(Test.Type)->ConsoleName, 11);
+  std::string Line = ColumnText(FindBenchmarkTest(Test.Type)->ConsoleName, 11);
   const std::optional<TTestFigures> Figures = TestFigures(Test);
   if (!Figures) {
     Line += TestStatusName(Test.Status);
     if (!Test.Message.empty()) Line += ": " + Test.Message;
     return Line;
   }
-  Line += Padded(RateText(Figures->PeakRate), 13) + Padded(RateText(Figures->AverageRate), 13);
+  Line += ColumnText(RateText(Figures->PeakRate), 13) + ColumnText(RateText(Figures->AverageRate), 13);
   if (Figures->Warm) {
-    Line += Padded(RateText(Figures->Warm->Median), 13);
+    Line += ColumnText(RateText(Figures->Warm->Median), 13);
     Line += Figures->Warm->CoefficientOfVariation ? PercentText(*Figures->Warm->CoefficientOfVariation) : "-";
   } else {
-    Line += Padded("-", 13) + "-";
+    Line += ColumnText("-", 13) + "-";
   }
   return Line;
 }
@@ -61,6 +56,11 @@ std::string DeviceLine(const TTestRecord& Test) {
 }
 
 }  // namespace
+
+std::string ColumnText(std::string Text, std::size_t Width) {
+  Text.resize(std::max(Text.size(), Width), ' ');
+  return Text;
+}
 
 std::string RateText(double BytesPerSecond) { return FormatByteSizeFloat(BytesPerSecond) + "/s"; }
 
@@ -93,7 +93,7 @@ std::string ResultsSummaryText(const TRunRecord& Record) {
   if (!Run.TransparentHugePages.empty()) Text += ", transparent huge pages " + Run.TransparentHugePages;
   Text += "\nSettings: " + FormatByteSize(Settings.MemorySize) + " block, " + std::to_string(Settings.Passes) +
           " passes\n\n";
-  Text += Padded("Test", 11) + Padded("Peak", 13) + Padded("Average", 13) + Padded("Median", 13) + "CV\n";
+  Text += ColumnText("Test", 11) + ColumnText("Peak", 13) + ColumnText("Average", 13) + ColumnText("Median", 13) + "CV\n";
   for (const TTestRecord& Test : Record.Tests) Text += TestLine(Test) + "\n";
   Text += "(Median and CV: the passes after the first.)\n";
   bool First = true;

@@ -14,11 +14,6 @@ std::optional<double> Change(const std::optional<double>& Base, const std::optio
   return (*New - *Base) / *Base;
 }
 
-std::string Padded(std::string Text, std::size_t Width) {
-  Text.resize(std::max(Text.size(), Width), ' ');
-  return Text;
-}
-
 std::string RateOrDash(const std::optional<double>& Rate) { return Rate ? RateText(*Rate) : "-"; }
 std::string ChangeOrDash(const std::optional<double>& Fraction) { return Fraction ? PercentText(*Fraction, true) : "-"; }
 
@@ -94,14 +89,14 @@ std::vector<std::string> ComparisonLines(const TRunRecord& Base, const std::stri
     Lines.push_back("The two runs have no test in common.");
     return Lines;
   }
-  Lines.push_back(Padded("Test", 11) + Padded("Peak base", 13) + Padded("Peak new", 13) + Padded("Change", 10) +
-                  Padded("Median base", 13) + Padded("Median new", 13) + Padded("Change", 10) + "Verdict");
+  Lines.push_back(ColumnText("Test", 11) + ColumnText("Peak base", 13) + ColumnText("Peak new", 13) + ColumnText("Change", 10) +
+                  ColumnText("Median base", 13) + ColumnText("Median new", 13) + ColumnText("Change", 10) + "Verdict");
   for (const TTestComparison& Comparison : Comparisons) {
-    std::string Line = Padded(FindBenchmarkTest(Comparison.Type)->ConsoleName, 11);
+    std::string Line = ColumnText(FindBenchmarkTest(Comparison.Type)->ConsoleName, 11);
     if (Comparison.Verdict != TVerdict::NotCompared)
-      Line += Padded(RateOrDash(Comparison.BasePeak), 13) + Padded(RateOrDash(Comparison.NewPeak), 13) +
-              Padded(ChangeOrDash(Comparison.PeakChange()), 10) + Padded(RateOrDash(Comparison.BaseMedian), 13) +
-              Padded(RateOrDash(Comparison.NewMedian), 13) + Padded(ChangeOrDash(Comparison.MedianChange()), 10);
+      Line += ColumnText(RateOrDash(Comparison.BasePeak), 13) + ColumnText(RateOrDash(Comparison.NewPeak), 13) +
+              ColumnText(ChangeOrDash(Comparison.PeakChange()), 10) + ColumnText(RateOrDash(Comparison.BaseMedian), 13) +
+              ColumnText(RateOrDash(Comparison.NewMedian), 13) + ColumnText(ChangeOrDash(Comparison.MedianChange()), 10);
     Lines.push_back(Line + VerdictText(Comparison));
   }
   Lines.push_back("Medians are of the passes after the first; a change is within noise when it is smaller than");
