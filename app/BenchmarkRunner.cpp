@@ -15,11 +15,13 @@
 #include <memory>
 #include <optional>
 
+#include "BenchmarkRun.h"
 #include "BenchmarkTests.h"
 #include "CoreCounts.h"
 #include "ExceptionLine.h"
 #include "MessageEvents.h"
 #include "ProcessPriority.h"
+#include "RunRecorder.h"
 #include "Unit1.h"
 
 namespace {
@@ -42,6 +44,7 @@ struct TBenchmarkClosure {
   std::int32_t SetingOpenCLComputeCoreCount = 0;
   std::stop_token StopToken;  // the run's: the Stop button asks through it
   std::function<void(TBenchmarkType, const TBenchmarkSettings&, TBenchmarkReporter&, TVraxDirect3D9*)> RunTests;
+  std::string ProgramVersion;  // for the run's record
   QThread* BenchmarkThread = nullptr;
   std::atomic<int>* RunningWorkers = nullptr;  // the window's count, so that it can exit cleanly
 };
@@ -55,13 +58,17 @@ void RunWorker(const TBenchmarkClosure& Closure) {
   Settings.OpenCLDevice = Closure.SetingOpenCLDevice;
   Settings.OpenCLComputeCoreCount = Closure.SetingOpenCLComputeCoreCount;
   Settings.StopToken = Closure.StopToken;
+  // The lines and results go on to the window; the record stays here until the run has ended.
+  TRunRecorder Recorder(DescribeRun(Closure.ProgramVersion), {TestsOfRun(Closure.BenchmarkType), Settings},
+                        Closure.Self);
   try {
-    Closure.RunTests(Closure.BenchmarkType, Settings, *Closure.Self, VideoMemory);
+    Closure.RunTests(Closure.BenchmarkType, Settings, Recorder, VideoMemory);
   } catch (...) {
     // Every test catches its own errors; should one still escape, the run must end all the same
     // or the window would stay locked.
     Closure.Self->Log(ExceptionLine(std::current_exception()));
   }
+  Closure.Self->SendRunRecord(Recorder.TakeRecord());
   Closure.Self->SendResult("", bmAll, true);
   --*Closure.RunningWorkers;
 }
@@ -105,6 +112,7 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   Closure->Self = this;
   Closure->BenchmarkType = BenchmarkType;
   Closure->RunTests = FServices.RunTests;
+  Closure->ProgramVersion = FProgramVersion;
   SetApplicationCursor(Qt::BusyCursor);
   DisableControls();
   MainFormHandle = this;

@@ -1,7 +1,9 @@
 #include "ConsoleFrontEnd.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 
 #include "BenchmarkRun.h"
@@ -9,11 +11,25 @@
 #include "CL.h"
 #include "ConsoleOpenCL.h"
 #include "ConsoleOptions.h"
+#include "ConsoleResults.h"
 #include "ConsoleSignals.h"
 #include "FileInformation.h"
+#include "ResultTexts.h"
+#include "RunComparison.h"
+#include "RunRecordFiles.h"
 #include "StartupLines.h"
 
-void TConsoleReporter::Log(const std::string& Text) { FOut << Text << std::endl; }
+TConsoleReporter::TConsoleReporter(std::ostream& Out, TRunInfo Run, TRunSettings Settings)
+    : TRunRecorder(std::move(Run), std::move(Settings)), FOut(Out) {}
+
+void TConsoleReporter::Log(const std::string& Text) {
+  errno = 0;
+  FOut << Text << std::endl;
+  if (!FOut && !FOutputFailed) {
+    FOutputFailed = true;
+    FOutputError = errno;
+  }
+}
 
 void TConsoleReporter::SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) {
   if (!Finished && BenchmarkType != bmAll) FResults[BenchmarkType] = Text;
@@ -22,6 +38,10 @@ void TConsoleReporter::SendResult(const std::string& Text, TBenchmarkType Benchm
 std::string TConsoleReporter::Result(TBenchmarkType BenchmarkType) const {
   const auto Found = FResults.find(BenchmarkType);
   return Found == FResults.end() ? "-" : Found->second;
+}
+
+void TConsoleReporter::TestRecorded(const TTestRecord& Test) {
+  if (Test.Status == TTestStatus::Completed) Log(WarmPassLine(Test));
 }
 
 std::unique_ptr<TVraxDirect3D9> CreateVideoMemory() { return std::make_unique<TVraxDirect3D9>(false); }
@@ -35,23 +55,87 @@ std::string ConsoleFileVersion() {
   }
 }
 
+namespace {
+
+// Help and version texts: written whole, or one line on Err and status 1.
+int PrintText(const std::string& ProgramName, const std::string& Text, std::ostream& Out, std::ostream& Err) {
+  return WriteStandardOutput(ProgramName, Text, "to ", Out, Err) ? ExitCompleted : ExitFailed;
+}
+
+int PrintVersion(const std::string& ProgramName, std::ostream& Out, std::ostream& Err) {
+  std::string Version;
+  try {
+    Version = ProgramFileVersion();
+  } catch (const std::exception& Error) {
+    Err << ProgramName << ": the version table could not be read: " << Error.what() << "\n";
+    return ExitFailed;
+  }
+  return PrintText(ProgramName, "Velmora " + Version + "\n", Out, Err);
+}
+
+int CompareFiles(const std::string& ProgramName, const std::string& BaseName, const std::string& NewName,
+                 std::ostream& Out, std::ostream& Err) {
+  const std::optional<TRunRecord> Base = ReadResultsFile(ProgramName, BaseName, Err);
+  if (!Base) return ExitFailed;
+  const std::optional<TRunRecord> New = ReadResultsFile(ProgramName, NewName, Err);
+  if (!New) return ExitFailed;
+  std::string Text;
+  for (const std::string& Line : ComparisonLines(*Base, BaseName, *New, NewName, CompareRuns(*Base, *New)))
+    Text += Line + "\n";
+  return PrintText(ProgramName, Text, Out, Err);
+}
+
+// The start-up lines the window writes, before any test; the allocator, or none when it could not
+// be made.
+std::unique_ptr<TVraxDirect3D9> StartUp(TConsoleReporter& Reporter, const TVideoMemoryFactory& MakeVideoMemory,
+                                        const std::string& FileVersion) {
+  Reporter.Log(TitleLine(FileVersion));
+  std::unique_ptr<TVraxDirect3D9> VideoMemory;
+  try {
+    VideoMemory = MakeVideoMemory();
+    if (!VideoMemory) throw std::runtime_error("No GFX memory allocator");
+    Reporter.Log(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
+  } catch (const std::exception& Error) {
+    // The run goes on; the GFX tests report that they have no allocator.
+    VideoMemory.reset();
+    Reporter.Log(Error.what());
+  }
+  Reporter.Log(GetProcessorName());
+  return VideoMemory;
+}
+
+bool AnyTestFailed(const TRunRecord& Record) {
+  return std::any_of(Record.Tests.begin(), Record.Tests.end(),
+                     [](const TTestRecord& Test) { return Test.Status == TTestStatus::Failed; });
+}
+
+}  // namespace
+
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
                std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory, const std::string& OpenCLLibraryName) {
   const TConsoleParse Parse = ParseConsoleArguments(Arguments);
   if (!Parse.Options) {
-    Err << ProgramName << ": " << Parse.Error << "\n" << ConsoleUsage(ProgramName);
-    return 2;
+    Err << ProgramName << ": " << Parse.Error << "\n" << "Try '" << ProgramName << " --help'\n";
+    return ExitUsage;
   }
-  const TConsoleOptions& Options = *Parse.Options;
-  if (Options.Help) {
-    Out << ConsoleUsage(ProgramName);
-    return 0;
+  TConsoleOptions Options = *Parse.Options;
+  if (Options.Help) return PrintText(ProgramName, ConsoleUsage(ProgramName), Out, Err);
+  if (Options.Version) return PrintVersion(ProgramName, Out, Err);
+  if (Options.Compare.size() == 2) return CompareFiles(ProgramName, Options.Compare[0], Options.Compare[1], Out, Err);
+  std::optional<TRunRecord> Base;
+  if (Options.Compare.size() == 1) {
+    Base = ReadResultsFile(ProgramName, Options.Compare[0], Err);
+    if (!Base) return ExitFailed;
+    if (const std::optional<std::string> Why = TakeSettingsOf(*Base, Options)) {
+      Err << ProgramName << ": cannot run with the settings of " << Options.Compare[0] << ": " << *Why << "\n";
+      return ExitFailed;
+    }
   }
 
   if (Options.ListDevices) {
     if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
     ListOpenCLDevices(Out);
-    return 0;
+    return ExitCompleted;
   }
 
   // From here on Ctrl-C and SIGTERM stop the run after the current pass. Set up before the OpenCL
@@ -73,30 +157,42 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
     Settings.OpenCLComputeCoreCount = Choice.Cores;
   }
 
-  // The start-up lines the window writes, before any test.
-  TConsoleReporter Reporter(Out);
-  Reporter.Log(TitleLine(ConsoleFileVersion()));
-  std::unique_ptr<TVraxDirect3D9> VideoMemory;
-  try {
-    VideoMemory = MakeVideoMemory();
-    if (!VideoMemory) throw std::runtime_error("No GFX memory allocator");
-    Reporter.Log(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
-  } catch (const std::exception& Error) {
-    // The run goes on; the GFX tests report that they have no allocator.
-    VideoMemory.reset();
-    Reporter.Log(Error.what());
+  // With the results on standard output, the log goes to standard error.
+  const bool ResultsOnOut = Options.JsonFile == "-" || Options.CsvFile == "-";
+  std::ostream& LogStream = ResultsOnOut ? Err : Out;
+  const std::string FileVersion = ConsoleFileVersion();
+  TConsoleReporter Reporter(LogStream, DescribeRun(FileVersion), {Options.Tests, Settings});
+  const std::unique_ptr<TVraxDirect3D9> VideoMemory = StartUp(Reporter, MakeVideoMemory, FileVersion);
+  for (const TBenchmarkType Test : Options.Tests) {
+    // Nobody reads a log that cannot be written: the tests left are not run.
+    if (Reporter.OutputFailed()) {
+      Reporter.TestStarted(Test, Settings.MemorySize);
+      Reporter.TestEnded(TTestStatus::Skipped, "The log could not be written");
+      continue;
+    }
+    RunBenchmarkTests(Test, Settings, Reporter, VideoMemory.get());
   }
-  Reporter.Log(GetProcessorName());
-
-  std::vector<TBenchmarkType> Started;
-  for (const TBenchmarkType Test : Options.Tests)
-    for (const TBenchmarkType Ran : RunBenchmarkTests(Test, Settings, Reporter, VideoMemory.get()))
-      Started.push_back(Ran);
+  Reporter.Log("");
   // The peaks of the tests that ran; a stopped run leaves out those it never started.
-  Out << "\n";
-  for (const TBenchmarkType Test : Started)
-    Out << FindBenchmarkTest(Test)->PeakCaption << " " << Reporter.Result(Test) << "\n";
-  Out.flush();
+  for (const TTestRecord& Test : Reporter.Record().Tests)
+    if (Test.Status != TTestStatus::Skipped)
+      Reporter.Log(std::string(FindBenchmarkTest(Test.Type)->PeakCaption) + " " + Reporter.Result(Test.Type));
+  const TRunRecord Record = Reporter.TakeRecord();
+  if (Base) {
+    Reporter.Log("");
+    for (const std::string& Line : ComparisonLines(*Base, Options.Compare[0], Record, "this run", CompareRuns(*Base, Record)))
+      Reporter.Log(Line);
+  }
+
+  bool Written = true;
+  if (!Options.JsonFile.empty()) Written &= WriteResultsOutput(ProgramName, Options.JsonFile, RunRecordJson(Record), Out, Err);
+  if (!Options.CsvFile.empty()) Written &= WriteResultsOutput(ProgramName, Options.CsvFile, RunRecordCsv(Record), Out, Err);
+  if (Reporter.OutputFailed()) {
+    Err << ProgramName << ": could not write the log to standard " << (ResultsOnOut ? "error" : "output") << ": "
+        << WriteErrorText(Reporter.OutputError()) << "\n";
+    Written = false;
+  }
   // As a shell reports a program ended by the signal: 130 for Ctrl-C, 143 for SIGTERM.
-  return Signals.Received() == 0 ? 0 : 128 + Signals.Received();
+  if (Signals.Received() != 0) return 128 + Signals.Received();
+  return Written && !AnyTestFailed(Record) ? ExitCompleted : ExitFailed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The headless front-end: runs the chosen tests on this thread and prints every log line as it
-// comes, then the peak of each test that ran.
+// comes, a line on the passes after the first for each test that completed, then the peak of each
+// test that ran. It keeps the record of the run for --json, --csv and --compare.
 
 #include <functional>
 #include <map>
@@ -9,21 +10,36 @@
 #include <string>
 #include <vector>
 
-#include "BenchmarkReporter.h"
+#include "RunRecorder.h"
 #include "VraxDirect3D9.h"
 
-// Prints each line at once and keeps the results for the closing peaks.
-class TConsoleReporter : public TBenchmarkReporter {
+// The console's exit statuses.
+constexpr int ExitCompleted = 0;  // every test that ran completed; a comparison was made
+constexpr int ExitFailed = 1;     // a test failed, an output could not be written, a file is not a result
+constexpr int ExitUsage = 2;      // a bad argument
+
+// Prints each line at once, keeps the results for the closing peaks and the record of the run.
+class TConsoleReporter : public TRunRecorder {
  public:
-  explicit TConsoleReporter(std::ostream& Out) : FOut(Out) {}
+  explicit TConsoleReporter(std::ostream& Out, TRunInfo Run = {}, TRunSettings Settings = {});
   void Log(const std::string& Text) override;
   void SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) override;
   // The result text of a test, or "-" when it sent none.
   std::string Result(TBenchmarkType BenchmarkType) const;
+  // Whether a line could not be written, and the error number of the first that could not (0 where
+  // the system gave none).
+  bool OutputFailed() const { return FOutputFailed; }
+  int OutputError() const { return FOutputError; }
+
+ protected:
+  // After the lines of a test that completed: the median and spread of its passes after the first.
+  void TestRecorded(const TTestRecord& Test) override;
 
  private:
   std::ostream& FOut;
   std::map<TBenchmarkType, std::string> FResults;
+  bool FOutputFailed = false;
+  int FOutputError = 0;
 };
 
 // Makes the video memory allocator; raises its error when it cannot.
@@ -36,9 +52,9 @@ std::unique_ptr<TVraxDirect3D9> CreateVideoMemory();
 std::string ConsoleFileVersion();
 
 // The whole console program: parses Arguments (without the program name), prints the start-up
-// lines, runs, and returns the exit status (0 after a run, 2 for a bad argument, 128 + the signal
-// when Ctrl-C or SIGTERM stopped the run, which then prints the peaks of the tests it started). It
-// takes Ctrl-C and SIGTERM while it runs tests (TConsoleStopSignals). Without an
+// lines, runs, writes the results files, compares, and returns the exit status (see above; 128 +
+// the signal when Ctrl-C or SIGTERM stopped the run, which then prints the peaks of the tests it
+// started). It takes Ctrl-C and SIGTERM while it runs tests (TConsoleStopSignals). Without an
 // allocator the start-up line of the adapter is the allocator's error, and the GFX tests report
 // that they have none. The OpenCL library is loaded only for the OpenCL test and --list-devices.
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,

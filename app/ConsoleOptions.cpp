@@ -1,5 +1,7 @@
 #include "ConsoleOptions.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -8,6 +10,21 @@
 #include "BenchmarkTests.h"
 
 namespace {
+
+// The options that take a value, and what a missing value is called in the error line.
+struct TValueOption {
+  const char* Name;
+  const char* Missing;
+};
+constexpr TValueOption ValueOptions[] = {
+    {"--size", "a value"},     {"--passes", "a value"}, {"--platform", "a value"},
+    {"--device", "a value"},   {"--cores", "a value"},  {"--test", "a test name"},
+    {"--json", "a file name"}, {"--csv", "a file name"}, {"--compare", "a results file"},
+};
+constexpr const char* Flags[] = {"--console", "--help", "--version", "--list-devices"};
+// The settings of a run, which a comparison of two files has no use for and a run with --compare
+// BASE takes from BASE.
+constexpr const char* RunSettings[] = {"--test", "--size", "--passes", "--platform", "--device", "--cores"};
 
 std::optional<std::int32_t> ParseWholeNumber(const std::string& Text) {
   std::int32_t Value = 0;
@@ -19,86 +36,132 @@ std::optional<std::int32_t> ParseWholeNumber(const std::string& Text) {
 
 TConsoleParse Failure(std::string Error) { return {std::nullopt, std::move(Error)}; }
 
+// "--size=" hands the parser an empty value as a separate word, which it takes for a missing one;
+// a flag never takes a value, not even one it would accept.
+std::optional<std::string> Normalise(const std::vector<std::string>& Arguments, std::vector<std::string>& Words) {
+  for (const std::string& Argument : Arguments) {
+    const std::size_t Equals = Argument.find('=');
+    if (Argument.rfind("--", 0) == 0 && Equals != std::string::npos) {
+      const std::string Name = Argument.substr(0, Equals);
+      if (std::find(std::begin(Flags), std::end(Flags), Name) != std::end(Flags))
+        return "unknown argument '" + Argument + "'";
+      if (Equals + 1 == Argument.size()) {
+        Words.push_back(Name);
+        Words.emplace_back();
+        continue;
+      }
+    }
+    Words.push_back(Argument);
+  }
+  return std::nullopt;
+}
+
+// The error line for a value the parser found missing: "--size: 1 required TEXT missing".
+std::string MissingValueError(const std::string& What) {
+  for (const TValueOption& Option : ValueOptions)
+    if (What.rfind(std::string(Option.Name) + ":", 0) == 0) {
+      if (std::string(Option.Name) == "--compare" && What.find("At Most") != std::string::npos)
+        return "--compare takes one or two results files";
+      return std::string(Option.Name) + " needs " + Option.Missing;
+    }
+  return What;
+}
+
+// Takes the value of a whole-number option into Target when it was given.
+std::string TakeNumber(const CLI::App& App, const std::string& Name, const std::string& Text, std::int32_t Minimum,
+                       std::int32_t Maximum, auto& Target) {
+  if (App.count(Name) == 0) return "";
+  const std::optional<std::int32_t> Number = ParseWholeNumber(Text);
+  if (!Number || *Number < Minimum || *Number > Maximum)
+    return Name + " must be a whole number from " + std::to_string(Minimum) + " to " + std::to_string(Maximum) +
+           ", not '" + Text + "'";
+  Target = *Number;
+  return "";
+}
+
 }  // namespace
 
 TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
+  std::vector<std::string> Words;
+  if (const std::optional<std::string> Error = Normalise(Arguments, Words)) return Failure(*Error);
+
   TConsoleOptions Options;
+  std::string Size, Passes, Platform, Device, Cores;
+  std::vector<std::string> Names;
+  CLI::App App;
+  App.set_help_flag();  // --help prints Velmora's own text
+  App.allow_extras();   // and an unknown word gets Velmora's own error line
+  App.add_flag("--console", Options.Console);
+  App.add_flag("-h,--help", Options.Help);
+  App.add_flag("--version", Options.Version);
+  App.add_flag("--list-devices", Options.ListDevices);
+  for (auto [Name, Target] : {std::pair{"--size", &Size}, std::pair{"--passes", &Passes},
+                              std::pair{"--platform", &Platform}, std::pair{"--device", &Device},
+                              std::pair{"--cores", &Cores}, std::pair{"--json", &Options.JsonFile},
+                              std::pair{"--csv", &Options.CsvFile}})
+    App.add_option(Name, *Target)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  App.add_option("--test", Names)->delimiter(',')->allow_extra_args(false);
+  App.add_option("--compare", Options.Compare)->expected(1, 2);
+  try {
+    std::reverse(Words.begin(), Words.end());  // the parser takes its words last first
+    App.parse(Words);
+  } catch (const CLI::ArgumentMismatch& Error) {
+    return Failure(MissingValueError(Error.what()));
+  } catch (const CLI::Error& Error) {
+    return Failure(Error.what());
+  }
+  if (!App.remaining().empty()) return Failure("unknown argument '" + App.remaining().front() + "'");
+
+  for (const std::string& Error :
+       {TakeNumber(App, "--size", Size, BlockSizeLimits.Minimum, BlockSizeLimits.Maximum, Options.SizeMB),
+        TakeNumber(App, "--passes", Passes, PassesLimits.Minimum, PassesLimits.Maximum, Options.Passes),
+        TakeNumber(App, "--platform", Platform, 0, INT32_MAX, Options.Platform),
+        TakeNumber(App, "--device", Device, 0, INT32_MAX, Options.Device),
+        TakeNumber(App, "--cores", Cores, 1, INT32_MAX, Options.Cores)})
+    if (!Error.empty()) return Failure(Error);
+
   std::vector<TBenchmarkType> Chosen;
   bool All = false;
-  for (std::size_t Index = 0; Index < Arguments.size(); ++Index) {
-    std::string Option = Arguments[Index];
-    std::optional<std::string> Value;
-    if (const std::size_t Equals = Option.find('='); Option.rfind("--", 0) == 0 && Equals != std::string::npos) {
-      Value = Option.substr(Equals + 1);
-      Option.resize(Equals);
-    }
-    auto TakeValue = [&]() -> std::optional<std::string> {
-      if (Value) return Value;
-      if (Index + 1 < Arguments.size()) return Arguments[++Index];
-      return std::nullopt;
-    };
-    auto TakeNumber = [&](std::int32_t Minimum, std::int32_t Maximum, auto& Target) -> std::string {
-      const std::optional<std::string> Text = TakeValue();
-      if (!Text) return Option + " needs a value";
-      const std::optional<std::int32_t> Number = ParseWholeNumber(*Text);
-      if (!Number || *Number < Minimum || *Number > Maximum)
-        return Option + " must be a whole number from " + std::to_string(Minimum) + " to " + std::to_string(Maximum) +
-               ", not '" + *Text + "'";
-      Target = *Number;
-      return "";
-    };
-
-    if (Option == "--console" && !Value) {
-      Options.Console = true;
-    } else if ((Option == "--help" || Option == "-h") && !Value) {
-      Options.Help = true;
-    } else if (Option == "--size") {
-      if (std::string Error = TakeNumber(BlockSizeLimits.Minimum, BlockSizeLimits.Maximum, Options.SizeMB); !Error.empty())
-        return Failure(Error);
-    } else if (Option == "--passes") {
-      if (std::string Error = TakeNumber(PassesLimits.Minimum, PassesLimits.Maximum, Options.Passes); !Error.empty())
-        return Failure(Error);
-    } else if (Option == "--platform") {
-      if (std::string Error = TakeNumber(0, INT32_MAX, Options.Platform); !Error.empty()) return Failure(Error);
-    } else if (Option == "--device") {
-      if (std::string Error = TakeNumber(0, INT32_MAX, Options.Device); !Error.empty()) return Failure(Error);
-    } else if (Option == "--cores") {
-      if (std::string Error = TakeNumber(1, INT32_MAX, Options.Cores); !Error.empty()) return Failure(Error);
-    } else if (Option == "--list-devices" && !Value) {
-      Options.ListDevices = true;
-    } else if (Option == "--test") {
-      const std::optional<std::string> Names = TakeValue();
-      if (!Names) return Failure("--test needs a test name");
-      std::istringstream List(*Names);
-      std::string Name;
-      bool Any = false;
-      while (std::getline(List, Name, ',')) {
-        Any = true;
-        if (Name == "all") {
-          All = true;
-        } else if (const TBenchmarkTest* Test = FindBenchmarkTest(Name)) {
-          Chosen.push_back(Test->Type);
-        } else {
-          return Failure("unknown test '" + Name + "'");
-        }
-      }
-      if (!Any) return Failure("--test needs a test name");
+  // "--test ''" and "--test ," name no test at all.
+  Names.erase(std::remove(Names.begin(), Names.end(), std::string()), Names.end());
+  if (App.count("--test") > 0 && Names.empty()) return Failure("--test needs a test name");
+  for (const std::string& Name : Names) {
+    if (Name == "all") {
+      All = true;
+    } else if (const TBenchmarkTest* Test = FindBenchmarkTest(Name)) {
+      Chosen.push_back(Test->Type);
     } else {
-      return Failure("unknown argument '" + Arguments[Index] + "'");
+      return Failure("unknown test '" + Name + "'");
     }
   }
   // Whatever order they were named in, the tests run in the order of a full run.
   for (const TBenchmarkTest& Test : BenchmarkTests())
     if (All || Chosen.empty() || std::find(Chosen.begin(), Chosen.end(), Test.Type) != Chosen.end())
       Options.Tests.push_back(Test.Type);
+
+  if (Options.JsonFile == "-" && Options.CsvFile == "-")
+    return Failure("--json and --csv cannot both write to standard output");
+  if (!Options.Compare.empty()) {
+    const bool TwoFiles = Options.Compare.size() == 2;
+    const std::string Why = TwoFiles ? " cannot be given with --compare BASE NEW, which runs nothing"
+                                     : " cannot be given with --compare BASE: the run takes BASE's settings";
+    for (const char* Setting : RunSettings)
+      if (App.count(Setting) > 0) return Failure(Setting + Why);
+    if (App.count("--list-devices") > 0) return Failure("--list-devices cannot be given with --compare");
+    if (TwoFiles)
+      for (const char* Output : {"--json", "--csv"})
+        if (App.count(Output) > 0) return Failure(Output + Why);
+  }
   return {Options, ""};
 }
 
 std::string ConsoleUsage(const std::string& ProgramName) {
   std::ostringstream Usage;
   Usage << "Usage: " << ProgramName << " --console [--test NAME[,NAME...]] [--size MB] [--passes N]\n"
-        << "               [--platform I] [--device J] [--cores N]\n"
+        << "               [--platform I] [--device J] [--cores N] [--json FILE] [--csv FILE]\n"
+        << "       " << ProgramName << " --compare BASE.json [NEW.json] [--json FILE] [--csv FILE]\n"
         << "       " << ProgramName << " --console --list-devices\n"
+        << "       " << ProgramName << " --version\n"
         << "       " << ProgramName << " --help\n"
         << "       " << ProgramName << "            (no arguments: the window, or the console where there is no display)\n"
         << "\n"
@@ -127,16 +190,38 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "                   device its number of compute units, since " << GPUDefaultWorkItems
         << " work items each\n"
         << "                   reading the whole block take many minutes per pass on a processor\n"
+        << "  --json FILE      write the record of the run as JSON: Velmora's version, the machine, the\n"
+        << "                   settings, and for every test its status, every pass (nanoseconds, bytes,\n"
+        << "                   bytes per second), the average, the peak, and the median, range and\n"
+        << "                   coefficient of variation of the passes after the first. Numbers are in\n"
+        << "                   raw units with a decimal point, whatever the locale. '-' writes to\n"
+        << "                   standard output; the log then goes to standard error\n"
+        << "  --csv FILE       the same record as CSV, one row per fact and per pass ('-' as for --json)\n"
+        << "  --compare BASE [NEW]\n"
+        << "                   compare two files written by --json: for every test in both, the peak\n"
+        << "                   and the median of the passes after the first, side by side with the\n"
+        << "                   change in percent, marked within noise when it is smaller than the\n"
+        << "                   spread of the two runs. Without NEW, first run with BASE's settings\n"
+        << "                   (tests, size, passes, OpenCL choices) and compare that run with BASE\n"
         << "  --list-devices   print every OpenCL platform and device with its indices, type,\n"
         << "                   compute units, global memory and clock, and run nothing\n"
         << "  --screenshot FILE  open the window, save a picture of it as PNG and quit\n"
+        << "  --version        print Velmora's version and quit\n"
         << "  -h, --help       show this text\n"
         << "\n"
-        << "The log lines are printed as they come, then the peak of every test that ran ('-' when the\n"
-        << "test failed or was stopped; its log says why). Ctrl-C (or SIGTERM) stops the run after the\n"
-        << "current pass and prints what it has; a second Ctrl-C ends it at once. Exit status: 0 when\n"
-        << "the run completed, even if a test logged an exception; 1 when the window cannot open for\n"
-        << "want of a usable display, or --screenshot cannot save its picture; 2 for a bad argument;\n"
-        << "130 when Ctrl-C stopped the run, 143 for SIGTERM.\n";
+        << "The log lines are printed as they come. After the lines of each test that completed, one\n"
+        << "more line gives the median, minimum, maximum and coefficient of variation (CV) of the\n"
+        << "passes after the first, and the first pass's own rate: the first pass often touches fresh\n"
+        << "pages or a cold cache and weighs on the average. Then comes the peak of every test that\n"
+        << "ran ('-' when the test failed or was stopped; its log says why). Ctrl-C (or SIGTERM) stops\n"
+        << "the run after the current pass and prints what it has; a second Ctrl-C ends it at once.\n"
+        << "\n"
+        << "Exit status:\n"
+        << "  0    every test that ran completed (--compare of two files: they were compared)\n"
+        << "  1    a test failed (its \"Exception:\" line says why), the log or a results file could\n"
+        << "       not be written, a --compare file is not a Velmora result, the window cannot open\n"
+        << "       for want of a usable display, or --screenshot cannot save its picture\n"
+        << "  2    a bad argument\n"
+        << "  130  Ctrl-C stopped the run; 143: SIGTERM did\n";
   return Usage.str();
 }

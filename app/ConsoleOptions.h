@@ -1,5 +1,6 @@
 #pragma once
-// The command line of the console front-end: which tests, and the settings the window offers.
+// The command line of the console front-end: which tests, the settings the window offers, where
+// the results go, and the comparison of two runs.
 
 #include <cstdint>
 #include <optional>
@@ -12,6 +13,7 @@
 struct TConsoleOptions {
   bool Console = false;  // --console was given
   bool Help = false;
+  bool Version = false;
   std::vector<TBenchmarkType> Tests;  // in the order of a full run, each once
   std::int32_t SizeMB = BlockSizeLimits.Default;
   std::int32_t Passes = PassesLimits.Default;
@@ -21,6 +23,12 @@ struct TConsoleOptions {
   std::optional<std::int32_t> Device;
   std::optional<std::int32_t> Cores;
   bool ListDevices = false;  // print every OpenCL platform and device instead of running tests
+  // Where the record of the run goes, as JSON and as CSV: a file name, "-" for standard output,
+  // empty for nowhere.
+  std::string JsonFile;
+  std::string CsvFile;
+  // --compare: BASE and NEW results files, or BASE alone (run with BASE's settings, then compare).
+  std::vector<std::string> Compare;
 };
 
 struct TConsoleParse {

@@ -1,8 +1,7 @@
 #include "StartupLines.h"
 
-#include <fstream>
-
 #include "HelperQuobix.h"
+#include "MachineFacts.h"
 
 const char* const HomePageAddress = "https://www.quobix.com/";
 const char* const HelpPageAddress = "https://www.quobix.com/velmora/";
@@ -16,15 +15,4 @@ std::string AdapterLine(const std::string& Description, std::uint64_t FreeTextur
   return Description + " - Free texture memory: " + FormatByteSize(static_cast<std::int64_t>(FreeTextureMemory));
 }
 
-std::string GetProcessorName(const std::string& CpuInfoPath) {
-  std::ifstream CpuInfo(CpuInfoPath);
-  std::string Line;
-  while (std::getline(CpuInfo, Line)) {
-    if (Line.rfind("model name", 0) != 0) continue;
-    const std::size_t Colon = Line.find(':');
-    if (Colon == std::string::npos) continue;
-    const std::size_t First = Line.find_first_not_of(" \t", Colon + 1);
-    return First == std::string::npos ? "" : Line.substr(First);
-  }
-  return "";
-}
+std::string GetProcessorName(const std::string& CpuInfoPath) { return ReadProcessorModel(CpuInfoPath); }

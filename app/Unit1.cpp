@@ -24,6 +24,7 @@
 #include "FileInformation.h"
 #include "MessageEvents.h"
 #include "ProcessPriority.h"
+#include "ResultsMenu.h"
 #include "SettingsLimits.h"
 #include "StartupLines.h"
 #include "VraxDirect3D9.h"
@@ -69,6 +70,7 @@ TFormVelmora::TFormVelmora(TFormVelmoraServices Services, QWidget* Parent)
   connect(PrivacyPolicy1, &QAction::triggered, this, &TFormVelmora::PrivacyPolicy1Click);
   // Only a choice of the user's refills the device list, not the listing's own selection.
   connect(ComboBoxOpenCLPlatform, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLPlatformSelect);
+  FResultsMenu = new TResultsMenu(*File1, Exit1, *this, FServices.ReportError);
 
   try {
     FormCreate();
@@ -88,6 +90,7 @@ void TFormVelmora::FormCreate() {
   if (ScreenDPI != 96) ScaleForm(ScreenDPI / 96.0);
   RaiseProcessPriority();
   const TEXEVersionData VersionData = ReadEXEVersionData(FServices.ExecutablePath);
+  FProgramVersion = VersionData.FileVersion;
   SpinEditRAMSize->setValue(BlockSizeLimits.Default);
   AppendToMemo(TitleLine(VersionData.FileVersion));
   FVideoMemory = FServices.CreateVideoMemory();

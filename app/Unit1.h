@@ -30,6 +30,8 @@ class QPushButton;
 class QShortcut;
 class TVraxDirect3D9;
 class TFormVelmora;
+class TResultsMenu;
+struct TRunRecord;
 
 // The unit-level variables of the window.
 extern TFormVelmora* FormVelmora;      // the window, once start-up made it
@@ -61,6 +63,8 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   // Posts to MainFormHandle; callable from any thread, never blocks.
   void Log(const std::string& Text) override;
   void SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) override;
+  // Hands the record of a run that ended to MainFormHandle's File menu; callable from any thread.
+  void SendRunRecord(TRunRecord Record);
 
   // The runner. While a run is active, "Run benchmark" is its Stop button (Esc).
   void DoBenchmark(TBenchmarkType BenchmarkType);
@@ -158,6 +162,8 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   QLabel* ResultLabel(TBenchmarkType BenchmarkType) const;
 
   TFormVelmoraServices FServices;
+  std::string FProgramVersion;  // as the title line shows it
+  TResultsMenu* FResultsMenu = nullptr;
   std::unique_ptr<TVraxDirect3D9> FVideoMemory;
   std::atomic<int> FRunningWorkers{0};
   std::optional<std::stop_source> FRunStop;  // the active run's; empty at rest

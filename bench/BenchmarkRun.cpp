@@ -13,7 +13,12 @@ std::vector<TBenchmarkType> RunBenchmarkTests(TBenchmarkType BenchmarkType, cons
                                               TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory) {
   std::vector<TBenchmarkType> Started;
   for (const TBenchmarkType Type : TestsOfRun(BenchmarkType)) {
-    if (BenchmarkSettings.StopToken.stop_requested()) break;
+    if (BenchmarkSettings.StopToken.stop_requested()) {
+      // Not started, but in the run's record all the same.
+      Reporter.TestStarted(Type, BenchmarkSettings.MemorySize);
+      Reporter.TestEnded(TTestStatus::Skipped, "The run was stopped before this test");
+      continue;
+    }
     const TBenchmarkSettings Settings = BenchmarkSettings;
     FindBenchmarkTest(Type)->Operation(Settings, Reporter, VideoMemory);
     Started.push_back(Type);

@@ -12,7 +12,8 @@
 std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType);
 
 // Runs every test of the run, each with its own copy of the settings, and answers the tests it
-// started. Once the user stopped the run (the settings' StopToken) it starts no further test.
+// started. Once the user stopped the run (the settings' StopToken) it starts no further test, and
+// records each one left as skipped.
 // Sends no final message. VideoMemory: the allocator the GFX tests draw their blocks from; null
 // when none could be made.
 std::vector<TBenchmarkType> RunBenchmarkTests(TBenchmarkType BenchmarkType, const TBenchmarkSettings& BenchmarkSettings,

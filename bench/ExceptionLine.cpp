@@ -1,11 +1,19 @@
 #include "ExceptionLine.h"
 
-std::string ExceptionLine(std::exception_ptr Error) {
+std::string ExceptionMessage(std::exception_ptr Error) {
   try {
     std::rethrow_exception(Error);
   } catch (const std::exception& E) {
-    return std::string("Exception: ") + E.what();
+    return E.what();
   } catch (...) {
-    return "Exception: Unknown error";
+    return "Unknown error";
   }
+}
+
+std::string ExceptionLine(std::exception_ptr Error) { return "Exception: " + ExceptionMessage(Error); }
+
+void ReportTestException(TBenchmarkReporter& Reporter, std::exception_ptr Error) {
+  const std::string Message = ExceptionMessage(Error);
+  Reporter.Log("Exception: " + Message);
+  Reporter.TestEnded(TTestStatus::Failed, Message);
 }

@@ -35,6 +35,14 @@ void GFXRAMFree(TVraxDirect3D9& VideoMemory, TBenchmarkReporter& Reporter) {
 
 namespace {
 
+TGFXBlockRecord DescribeBlock(const TVraxItem& Item) {
+  TGFXBlockRecord Block;
+  Block.Adapter = Item.Owner->Owner->D3DADAPTER_ID.Description;
+  Block.DriverVersion = Item.Owner->Owner->D3DADAPTER_ID.DriverVersion;
+  if (Item.Buffer) Block.MemoryType = Item.Buffer->MemoryType();
+  return Block;
+}
+
 // Block 0 of the program's allocator: added at the start, looked up before every pass, deleted at
 // the end of the pass phase.
 class TGFXBlockSource final : public TMemoryBlockSource {
@@ -47,6 +55,7 @@ class TGFXBlockSource final : public TMemoryBlockSource {
     // A block that cannot be had is reported here and then by the first pass, which finds no
     // block 0.
     GFXRAMAllocate(*FVideoMemory, MemorySize, FReporter);
+    if (FVideoMemory->Items.Count() > 0) FReporter.GFXBlockUsed(DescribeBlock(*FVideoMemory->Items.GetItem(0)));
   }
   TMemorySpan PassBlock() override {
     const TVraxItem* Item = FVideoMemory->Items.GetItem(0);

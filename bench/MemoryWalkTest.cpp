@@ -1,5 +1,6 @@
 #include "MemoryWalkTest.h"
 
+#include <cmath>
 #include <exception>
 #include <vector>
 
@@ -9,6 +10,11 @@
 #include "PassSummary.h"
 
 namespace {
+
+// The loops time in milliseconds from a nanosecond clock; the record keeps whole nanoseconds.
+std::uint64_t Nanoseconds(double Milliseconds) {
+  return Milliseconds > 0.0 ? static_cast<std::uint64_t>(std::llround(Milliseconds * 1e6)) : 0;
+}
 
 // The times of the passes that ran: all of them, or fewer when the user stopped the run.
 std::vector<double> RunPasses(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
@@ -22,6 +28,7 @@ std::vector<double> RunPasses(const TMemoryWalkTest& Test, const TBenchmarkSetti
     const TMemorySpan Block = Source.PassBlock();
     PassTimes[Done] = PassTimer(Block.Address, Block.Size);
     Reporter.Log(TimedLine(Test.PassCaption, BenchmarkSettings.MemorySize, PassTimes[Done]));
+    Reporter.PassTimed({Nanoseconds(PassTimes[Done]), static_cast<std::uint64_t>(BenchmarkSettings.MemorySize)});
   }
   PassTimes.resize(Done);
   return PassTimes;
@@ -35,12 +42,14 @@ void ReportPassSummary(const TMemoryWalkTest& Test, std::int64_t MemorySize, con
   Reporter.Log(TimedLine(Test.PeakCaption, MemorySize, Summary.Shortest));
   Reporter.SendResult(FormatByteSizeFloat(static_cast<double>(MemorySize) / (Summary.Shortest / 1000.0)) + "/s",
                       Test.Type, false);
+  Reporter.TestEnded(TTestStatus::Completed, "");
 }
 
 }  // namespace
 
 void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                        TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
+  Reporter.TestStarted(Test.Type, BenchmarkSettings.MemorySize);
   try {
     const std::int64_t MemorySize = BenchmarkSettings.MemorySize;
     CheckPassCount(BenchmarkSettings.Passes);
@@ -54,11 +63,13 @@ void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& Be
     }
     Source.Release();
     if (PassTimes.size() < static_cast<std::size_t>(BenchmarkSettings.Passes)) {
-      Reporter.Log(StoppedByUserLine(PassTimes.size(), BenchmarkSettings.Passes));
+      const std::string Stopped = StoppedByUserLine(PassTimes.size(), BenchmarkSettings.Passes);
+      Reporter.Log(Stopped);
+      Reporter.TestEnded(TTestStatus::Stopped, Stopped);
       return;
     }
     ReportPassSummary(Test, MemorySize, PassTimes, Reporter);
   } catch (...) {
-    Reporter.Log(ExceptionLine(std::current_exception()));
+    ReportTestException(Reporter, std::current_exception());
   }
 }

@@ -13,6 +13,7 @@
 #include "DCLDevice.h"
 #include "DCLObjects.h"
 #include "DCLPlatform.h"
+#include "DCLText.h"
 #include "ExceptionLine.h"
 #include "ExecutableFolder.h"
 #include "HelperQuobix.h"
@@ -40,16 +41,25 @@ bool FileExists(const std::string& Path) {
   return stat(Path.c_str(), &Status) == 0 && S_ISREG(Status.st_mode);
 }
 
-const TDCLDevice& ChosenDevice(const TDCLPlatforms& Platforms, std::int32_t PlatformIndex, std::int32_t DeviceIndex) {
-  // The indices are unsigned there: -1, no selection in the window, names nothing.
+const TDCLPlatform& ChosenPlatform(const TDCLPlatforms& Platforms, std::int32_t PlatformIndex) {
+  if (Platforms.PlatformCount() == 0)
+    throw std::out_of_range("There is no OpenCL platform: the OpenCL library reports none");
+  // -1: nothing selected, which only an empty list in the window leaves.
+  const std::string Found = " (" + std::to_string(Platforms.PlatformCount()) + " found)";
+  if (PlatformIndex < 0) throw std::out_of_range("No OpenCL platform was chosen" + Found);
   const PDCLPlatform Platform = Platforms.GetPlatform(static_cast<std::uint32_t>(PlatformIndex));
-  if (Platform == nullptr)
-    throw std::out_of_range("There is no OpenCL platform " + std::to_string(PlatformIndex) + " (" +
-                            std::to_string(Platforms.PlatformCount()) + " found)");
-  const PDCLDevice Device = Platform->GetDevice(static_cast<std::uint32_t>(DeviceIndex));
+  if (Platform == nullptr) throw std::out_of_range("There is no OpenCL platform " + std::to_string(PlatformIndex) + Found);
+  return *Platform;
+}
+
+const TDCLDevice& ChosenDevice(const TDCLPlatform& Platform, std::int32_t PlatformIndex, std::int32_t DeviceIndex) {
+  const std::string OnPlatform = " on platform " + std::to_string(PlatformIndex);
+  if (Platform.DeviceCount() == 0) throw std::out_of_range("There is no OpenCL device" + OnPlatform);
+  const std::string Found = " (" + std::to_string(Platform.DeviceCount()) + " found)";
+  if (DeviceIndex < 0) throw std::out_of_range("No OpenCL device was chosen" + OnPlatform + Found);
+  const PDCLDevice Device = Platform.GetDevice(static_cast<std::uint32_t>(DeviceIndex));
   if (Device == nullptr)
-    throw std::out_of_range("There is no OpenCL device " + std::to_string(DeviceIndex) + " on platform " +
-                            std::to_string(PlatformIndex) + " (" + std::to_string(Platform->DeviceCount()) + " found)");
+    throw std::out_of_range("There is no OpenCL device " + std::to_string(DeviceIndex) + OnPlatform + Found);
   return *Device;
 }
 
@@ -70,9 +80,12 @@ std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSetting
   const auto MemorySize = static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
   auto Objects = std::make_unique<TOpenCLWorkingObjects>();
   Objects->Platforms = std::make_unique<const TDCLPlatforms>();
-  Objects->Device =
-      &ChosenDevice(*Objects->Platforms, BenchmarkSettings.OpenCLPlatform, BenchmarkSettings.OpenCLDevice);
+  const TDCLPlatform& Platform = ChosenPlatform(*Objects->Platforms, BenchmarkSettings.OpenCLPlatform);
+  Objects->Device = &ChosenDevice(Platform, BenchmarkSettings.OpenCLPlatform, BenchmarkSettings.OpenCLDevice);
   const TDCLDevice& Device = *Objects->Device;
+  Reporter.OpenCLDeviceUsed({DisplayText(Platform.Name()), DisplayText(Device.Name()),
+                             DisplayText(Device.DriverVersion()),
+                             static_cast<std::uint32_t>(BenchmarkSettings.OpenCLComputeCoreCount), 1});
   Reporter.Log("OpenCL: Creating command queue...");
   Objects->Queue = Device.CreateCommandQueue({});
   Reporter.Log("OpenCL: Allocating buffer... " + FormatByteSizeFloat(static_cast<double>(MemorySize)));
@@ -86,6 +99,7 @@ std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSetting
   const std::string KernelPath = FindProgramFile(KernelFolder ? *KernelFolder : ExecutableFolder(), KernelFileName);
   if (!FileExists(KernelPath)) {
     Reporter.Log("OpenCL: Error: File not found: " + KernelPath);
+    Reporter.TestEnded(TTestStatus::Failed, "File not found: " + KernelPath);
     return nullptr;
   }
   Objects->Program = Device.CreateProgram(KernelPath, nullptr);
@@ -119,10 +133,12 @@ TOpenCLPasses RunOpenCLPasses(const TOpenCLWorkingObjects& Objects, std::uint32_
     if (Nanoseconds == 0) {
       // A refused launch or a device without a time: no speed to show, none to count.
       Reporter.Log("OpenCL: Speed: no execution time was reported");
+      Reporter.PassTimed({0, BytesPerPass});
       continue;
     }
     const double Time = static_cast<double>(Nanoseconds) / 1000000000.0;
     Reporter.Log("OpenCL: Speed: " + OpenCLSpeedText(static_cast<double>(BytesPerPass) / Time) + "/s");
+    Reporter.PassTimed({Nanoseconds, BytesPerPass});
     Done.Times.push_back(Time);
   }
   return Done;
@@ -141,12 +157,14 @@ void ReportOpenCLSummary(std::uint64_t BytesPerPass, const std::vector<double>& 
   const std::string Peak = OpenCLSpeedText(static_cast<double>(BytesPerPass) / Summary.Shortest);
   Reporter.Log("OpenCL GFX RAM read & write test peak: " + Peak + "/s");
   Reporter.SendResult(Peak + "/s", bmOpenCLRAMReadWrite, false);
+  Reporter.TestEnded(TTestStatus::Completed, "");
 }
 
 }  // namespace
 
 void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
                    const std::optional<std::string>& KernelFolder) {
+  Reporter.TestStarted(bmOpenCLRAMReadWrite, BenchmarkSettings.MemorySize);
   Reporter.Log("Running OpenCL GFX RAM read & write test...");
   try {
     const auto WorkItems = static_cast<std::uint32_t>(BenchmarkSettings.OpenCLComputeCoreCount);
@@ -164,12 +182,14 @@ void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReport
       Reporter.Log("OpenCL: Freeing...");
     }
     if (Passes.Launched < BenchmarkSettings.Passes) {
-      Reporter.Log(StoppedByUserLine(static_cast<std::size_t>(Passes.Launched), BenchmarkSettings.Passes));
+      const std::string Stopped = StoppedByUserLine(static_cast<std::size_t>(Passes.Launched), BenchmarkSettings.Passes);
+      Reporter.Log(Stopped);
+      Reporter.TestEnded(TTestStatus::Stopped, Stopped);
       return;
     }
     ReportOpenCLSummary(BytesPerPass, Passes.Times, Reporter);
   } catch (...) {
-    Reporter.Log(ExceptionLine(std::current_exception()));
+    ReportTestException(Reporter, std::current_exception());
   }
 }
 

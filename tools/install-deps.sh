@@ -4,8 +4,9 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make pkg-config binutils python3 locales
+  cmake ninja-build g++ make pkg-config binutils python3 python3-jsonschema locales
   libgtest-dev
+  nlohmann-json3-dev libcli11-dev
   qt6-base-dev libqt6svg6 fonts-dejavu-core
   libvulkan-dev mesa-vulkan-drivers
   opencl-headers ocl-icd-libopencl1 pocl-opencl-icd

@@ -6,7 +6,18 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+// The kind of memory a buffer lives in, as the adapter describes it.
+struct TGraphicsMemoryType {
+  std::uint32_t Index = 0;             // among the adapter's memory types
+  std::vector<std::string> Flags;      // "DEVICE_LOCAL", "HOST_VISIBLE", ...
+  std::uint32_t HeapIndex = 0;         // the heap the type draws from
+  std::uint64_t HeapSize = 0;          // bytes
+  std::vector<std::string> HeapFlags;  // "DEVICE_LOCAL", ...
+};
 
 // One buffer in the adapter's memory. Destroying it releases the buffer, mapped or not.
 class TGraphicsBuffer {
@@ -17,6 +28,8 @@ class TGraphicsBuffer {
   virtual void* Map() = 0;
   // false when the buffer is not mapped.
   virtual bool Unmap() = 0;
+  // Where the buffer's memory lives; empty where the adapter does not say.
+  virtual std::optional<TGraphicsMemoryType> MemoryType() const { return std::nullopt; }
 };
 
 // A device opened on one adapter.
@@ -25,6 +38,8 @@ class TGraphicsDevice {
   virtual ~TGraphicsDevice() = default;
   // The adapter's name, as the log shows it.
   virtual std::string Description() const = 0;
+  // The driver's name and version; empty where the adapter does not say.
+  virtual std::string DriverVersion() const { return ""; }
   // A buffer of Size bytes in memory that the adapter holds and the processor can map; null when
   // no such memory can hold it whole.
   virtual std::unique_ptr<TGraphicsBuffer> CreateBuffer(std::uint64_t Size) = 0;

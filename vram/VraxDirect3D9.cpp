@@ -103,6 +103,7 @@ bool TVraxDirect3D9::InitializeDevice() {
   g_pd3dDevice = g_pD3D->OpenDefaultDevice();
   if (!g_pd3dDevice) return Fail("Error: Creating D3D Device!");
   D3DADAPTER_ID.Description = g_pd3dDevice->Description();
+  D3DADAPTER_ID.DriverVersion = g_pd3dDevice->DriverVersion();
   return true;
 }
 

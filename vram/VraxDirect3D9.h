@@ -80,6 +80,7 @@ class TVraxItems {
 // The identification of the default adapter, filled once the device exists.
 struct TAdapterIdentifier {
   std::string Description;
+  std::string DriverVersion;  // the driver's name and version, where the adapter says
 };
 
 // The graphics interface, opened by the program: Vulkan.

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <optional>
 
 #include "PageBacking.h"
 #include "VulkanAdapter.h"
+#include "VulkanDescriptions.h"
 #include "VulkanMemoryChoice.h"
 
 namespace {
@@ -136,6 +138,7 @@ class TVulkanBuffer final : public TGraphicsBuffer {
       FMemory = VK_NULL_HANDLE;
       return false;
     }
+    FType = *Type;
     FHeap = State.Limits.Memory.memoryTypes[*Type].heapIndex;
     FAllocationSize = Requirements.size;
     FState->Held[FHeap] += FAllocationSize;
@@ -160,11 +163,20 @@ class TVulkanBuffer final : public TGraphicsBuffer {
     return true;
   }
 
+  std::optional<TGraphicsMemoryType> MemoryType() const override {
+    if (FMemory == VK_NULL_HANDLE) return std::nullopt;
+    const VkPhysicalDeviceMemoryProperties& Memory = FState->Limits.Memory;
+    const VkMemoryHeap& Heap = Memory.memoryHeaps[FHeap];
+    return TGraphicsMemoryType{FType, MemoryPropertyNames(Memory.memoryTypes[FType].propertyFlags), FHeap, Heap.size,
+                               MemoryHeapFlagNames(Heap.flags)};
+  }
+
  private:
   std::shared_ptr<TVulkanDeviceState> FState;
   std::uint64_t FSize;
   VkBuffer FBuffer = VK_NULL_HANDLE;
   VkDeviceMemory FMemory = VK_NULL_HANDLE;
+  std::uint32_t FType = 0;
   std::uint32_t FHeap = 0;
   std::uint64_t FAllocationSize = 0;
   void* FMapped = nullptr;
@@ -172,11 +184,15 @@ class TVulkanBuffer final : public TGraphicsBuffer {
 
 class TVulkanDevice final : public TGraphicsDevice {
  public:
-  TVulkanDevice(std::shared_ptr<TVulkanDeviceState> State, std::string Description,
+  TVulkanDevice(std::shared_ptr<TVulkanDeviceState> State, std::string Description, std::string DriverVersion,
                 std::optional<std::uint32_t> ReportedHeap)
-      : FState(std::move(State)), FDescription(std::move(Description)), FReportedHeap(ReportedHeap) {}
+      : FState(std::move(State)),
+        FDescription(std::move(Description)),
+        FDriverVersion(std::move(DriverVersion)),
+        FReportedHeap(ReportedHeap) {}
 
   std::string Description() const override { return FDescription; }
+  std::string DriverVersion() const override { return FDriverVersion; }
 
   std::unique_ptr<TGraphicsBuffer> CreateBuffer(std::uint64_t Size) override {
     auto Buffer = std::make_unique<TVulkanBuffer>(FState, Size);
@@ -189,8 +205,28 @@ class TVulkanDevice final : public TGraphicsDevice {
  private:
   std::shared_ptr<TVulkanDeviceState> FState;
   std::string FDescription;
+  std::string FDriverVersion;
   std::optional<std::uint32_t> FReportedHeap;
 };
+
+// The driver as a results file names it: its own name and text where Vulkan 1.2 reports them,
+// else its packed version number.
+std::string AdapterDriverVersion(const TVulkanInstance& Instance, const TVulkanAdapter& Adapter) {
+  std::string Name;
+  std::string Info;
+  if (Adapter.HasProperties2 && Adapter.ApiVersion >= VK_API_VERSION_1_2) {
+    VkPhysicalDeviceDriverProperties Driver{};
+    Driver.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_DRIVER_PROPERTIES;
+    VkPhysicalDeviceProperties2 Properties2{};
+    Properties2.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2;
+    Properties2.pNext = &Driver;
+    Instance.Functions().vkGetPhysicalDeviceProperties2(Adapter.Handle, &Properties2);
+    // Both are NUL-terminated within their arrays.
+    Name.assign(Driver.driverName, strnlen(Driver.driverName, VK_MAX_DRIVER_NAME_SIZE));
+    Info.assign(Driver.driverInfo, strnlen(Driver.driverInfo, VK_MAX_DRIVER_INFO_SIZE));
+  }
+  return DriverVersionText(Adapter.Properties.vendorID, Adapter.Properties.driverVersion, Name, Info);
+}
 
 // A device on Adapter with one queue and the memory budget enabled where the adapter has it;
 // VK_NULL_HANDLE when the driver refuses it.
@@ -232,7 +268,8 @@ class TVulkanGraphics final : public TGraphicsInterface {
     // From here the device is destroyed by State, with vkDestroyDevice if that was found.
     if (!BindDeviceFunctions(State->Functions, FInstance->Functions().vkGetDeviceProcAddr, Device)) return nullptr;
     const std::optional<std::uint32_t> ReportedHeap = ReportedHeapIndex(State->Limits.Memory);
-    return std::make_unique<TVulkanDevice>(std::move(State), AdapterName(*Adapter), ReportedHeap);
+    return std::make_unique<TVulkanDevice>(std::move(State), AdapterName(*Adapter),
+                                           AdapterDriverVersion(*FInstance, *Adapter), ReportedHeap);
   }
 
  private:

@@ -82,7 +82,7 @@ TEST(ConsoleOpenCLWithoutLibrary, ListsNothingAndRunsTheTestToItsException) {
   Out.str("");
   EXPECT_EQ(RunConsole("velmora", {"--console", "--test", "opencl", "--size", "256", "--passes", "2"}, Out, Err,
                        CreateVideoMemory, "libOpenCL-that-does-not-exist.so.1"),
-            0);
+            1);
   EXPECT_NE(Out.str().find("Running OpenCL GFX RAM read & write test...\n"
                            "Exception: OpenCL is not available: no OpenCL library is loaded\n"),
             std::string::npos)

@@ -88,6 +88,21 @@ TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
       {{"--test", ""}, "--test needs a test name"},
       {{"--fast"}, "unknown argument '--fast'"},
       {{"extra"}, "unknown argument 'extra'"},
+      {{"--size", "256", "512"}, "unknown argument '512'"},
+      {{"--console=1"}, "unknown argument '--console=1'"},
+      {{"--version=2"}, "unknown argument '--version=2'"},
+      {{"--json"}, "--json needs a file name"},
+      {{"--csv"}, "--csv needs a file name"},
+      {{"--compare"}, "--compare needs a results file"},
+      {{"--compare", "a.json", "b.json", "c.json"}, "--compare takes one or two results files"},
+      {{"--json", "-", "--csv=-"}, "--json and --csv cannot both write to standard output"},
+      {{"--compare", "a.json", "--size", "512"},
+       "--size cannot be given with --compare BASE: the run takes BASE's settings"},
+      {{"--test", "sys-read", "--compare", "a.json"},
+       "--test cannot be given with --compare BASE: the run takes BASE's settings"},
+      {{"--compare", "a.json", "b.json", "--json", "c.json"},
+       "--json cannot be given with --compare BASE NEW, which runs nothing"},
+      {{"--compare", "a.json", "--list-devices"}, "--list-devices cannot be given with --compare"},
   };
   for (const TCase& Case : Cases) {
     const TConsoleParse Parse = ParseConsoleArguments(Case.Arguments);
@@ -96,10 +111,36 @@ TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
   }
 }
 
+TEST(ConsoleOptions, TakesWhereTheResultsGoAndWhatToCompare) {
+  struct TCase {
+    Args Arguments;
+    std::string Json, Csv;
+    std::vector<std::string> Compare;
+    bool Version;
+  };
+  const TCase Cases[] = {
+      {{"--console", "--json", "run.json"}, "run.json", "", {}, false},
+      {{"--csv=-", "--json", "run.json", "--json", "last.json"}, "last.json", "-", {}, false},
+      {{"--compare", "base.json"}, "", "", {"base.json"}, false},
+      {{"--compare", "base.json", "--csv", "new.csv"}, "", "new.csv", {"base.json"}, false},
+      {{"--compare=base.json", "new.json"}, "", "", {"base.json", "new.json"}, false},
+      {{"--version"}, "", "", {}, true},
+  };
+  for (const TCase& Case : Cases) {
+    const TConsoleParse Parse = ParseConsoleArguments(Case.Arguments);
+    ASSERT_TRUE(Parse.Options) << Parse.Error;
+    EXPECT_EQ(Parse.Options->JsonFile, Case.Json);
+    EXPECT_EQ(Parse.Options->CsvFile, Case.Csv);
+    EXPECT_EQ(Parse.Options->Compare, Case.Compare);
+    EXPECT_EQ(Parse.Options->Version, Case.Version);
+  }
+}
+
 TEST(ConsoleUsage, ExplainsEveryOption) {
   const std::string Usage = ConsoleUsage("velmora");
   for (const char* Word : {"--console", "--test", "--size", "--passes", "--help", "gfx-write", "gfx-read", "sys-write", "sys-read", "all",
-                           "256", "10000", "512", "default 5"})
+                           "256", "10000", "512", "default 5", "--json", "--csv", "--compare", "--version",
+                           "Exit status", "  0 ", "  1 ", "  2 ", "  130 ", "143"})
     EXPECT_NE(Usage.find(Word), std::string::npos) << Word;
 }
 

@@ -126,7 +126,12 @@ TEST_F(WindowControls, WindowIsFixedAtItsClientSizeWithTheMenuAbove) {
   EXPECT_FALSE(Form.menuBar()->isNativeMenuBar());
   ASSERT_EQ(Form.menuBar()->actions().size(), 2);
   EXPECT_EQ(Form.File1->title(), "File");
-  EXPECT_EQ(Form.File1->actions(), QList<QAction*>{Form.Exit1});
+  const QList<QAction*> FileItems = Form.File1->actions();
+  ASSERT_EQ(FileItems.size(), 4);
+  EXPECT_EQ(FileItems[0]->text(), "Save results...");
+  EXPECT_EQ(FileItems[1]->text(), "Copy results");
+  EXPECT_TRUE(FileItems[2]->isSeparator());
+  EXPECT_EQ(FileItems[3], Form.Exit1);
   EXPECT_EQ(Form.Exit1->text(), "Exit");
   EXPECT_EQ(Form.Help1->title(), "Help");
   EXPECT_EQ(Form.Help1->actions(), (QList<QAction*>{Form.OnlineHelp1, Form.PrivacyPolicy1}));

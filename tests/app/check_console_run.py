@@ -2,7 +2,8 @@
 """Runs `velmora --console` for real over 256 MB with 2 passes of every test: the GFX RAM tests on
 this machine's Vulkan device, the OpenCL test on its first OpenCL device with 2 work items, and the
 system RAM tests, and checks every printed line against the log's formats, in order: the three
-start-up lines, every test's lines and the closing peaks.
+start-up lines, every test's lines with the console's line on its passes after the first, and the
+closing peaks.
 
 Usage: check_console_run.py VELMORA
 """
@@ -13,6 +14,8 @@ import sys
 FIGURES = r"256\.00 MB \d+\.\d{2} ms \(\d+(\.\d+)?(E\d{2})?MB/s\)"
 SPEED = r"\d+\.\d{2} [KMGT]B/s"
 FREE = r"Free texture memory: \d+\.\d{2} [KMGT]?B"
+# The console's own line after a test that completed: its passes after the first (one of two).
+WARM = rf"Passes after the first \(1\): {SPEED}, too few for a spread; first pass {SPEED}"
 STARTUP = [
     r"Velmora \d+\.\d+\.\d+\.\d+ Linux64 - .*https://.*",
     rf".+ - {FREE}",
@@ -29,6 +32,7 @@ def expected_gfx(kind, verb):
         FREE,
         rf"Average GFX RAM {kind}: {FIGURES}",
         rf"Peak GFX RAM {kind}: {FIGURES}",
+        WARM,
     ]
 
 
@@ -48,6 +52,7 @@ OPENCL = [
     r"OpenCL test finished\.",
     rf"OpenCL GFX RAM read & write test average: {OPENCL_SPEED}",
     rf"OpenCL GFX RAM read & write test peak: {OPENCL_SPEED}",
+    WARM,
 ]
 
 
@@ -60,6 +65,7 @@ def expected(kind, verb, noun):
         r"Freed system memory: 256\.00 MB",
         rf"Average system RAM {kind}: {FIGURES}",
         rf"Peak system RAM {kind}: {FIGURES}",
+        WARM,
     ]
 
 

@@ -90,7 +90,7 @@ TEST(OpenCLTest, ReportsEachFailureWithoutAResult) {
       {"kernel file missing", true, Settings(1 << 20, 2, 2), SetUpLines("1.00 MB"),
        "OpenCL: Error: File not found: " + Empty + KernelFileName},
       {"platform -1", true, Settings(1 << 20, 2, 2, -1, -1), {"Running OpenCL GFX RAM read & write test..."},
-       "Exception: There is no OpenCL platform -1 (1 found)"},
+       "Exception: No OpenCL platform was chosen (1 found)"},
       {"device beyond the list", true, Settings(1 << 20, 2, 2, 0, 7), {"Running OpenCL GFX RAM read & write test..."},
        "Exception: There is no OpenCL device 7 on platform 0 (1 found)"},
       {"no library", false, Settings(1 << 20, 2, 2), {"Running OpenCL GFX RAM read & write test..."},
@@ -109,6 +109,27 @@ TEST(OpenCLTest, ReportsEachFailureWithoutAResult) {
     EXPECT_EQ(Lines(Reporter.Lines.begin(), Reporter.Lines.end() - 1), Case.Before);
     EXPECT_EQ(Reporter.Lines.back().rfind(Case.LastPrefix, 0), 0u) << Reporter.Lines.back();
     EXPECT_TRUE(Reporter.Results.empty());
+  }
+}
+
+// Where the library lists no platform, or a platform no device, the message says there is none.
+TEST(OpenCLTest, SaysThereIsNoPlatformOrDeviceWhereTheLibraryListsNone) {
+  struct TCase {
+    std::size_t Platforms;
+    std::int32_t PlatformIndex;
+    const char* Line;
+  };
+  const TCase Cases[] = {
+      {0, -1, "Exception: There is no OpenCL platform: the OpenCL library reports none"},
+      {0, 0, "Exception: There is no OpenCL platform: the OpenCL library reports none"},
+      {1, 0, "Exception: There is no OpenCL device on platform 0"},
+  };
+  for (const TCase& Case : Cases) {
+    TFakeOpenCL& Fake = LoadFakeOpenCL(VELMORA_FAKE_OPENCL_PATH);
+    Fake.Platforms.resize(Case.Platforms);
+    TRecordingReporter Reporter;
+    RunOpenCLTest(Settings(1 << 20, 2, 2, Case.PlatformIndex, -1), Reporter, ExecutableFolder());
+    EXPECT_EQ(Reporter.Lines, (Lines{"Running OpenCL GFX RAM read & write test...", Case.Line}));
   }
 }
 

@@ -23,15 +23,18 @@ peak='^OpenCL GFX RAM read & write test peak: '
 output=$(run_opencl)
 grep -q "$peak" <<<"$output" || fail "the installed program's OpenCL test did not complete:"$'\n'"$output"
 
-# A copy beside the program wins: one that does not build gives no peak.
+# A copy beside the program wins: one that does not build gives no peak, and the failed test
+# status 1.
 echo '__kernel void speedreadkernel(' >"$prefix/bin/SpeedReadWrite.cl"
-output=$(run_opencl 2>/dev/null)  # without the compiler's complaints
+status=0
+output=$(run_opencl 2>/dev/null) || status=$?  # without the compiler's complaints
+[ "$status" -eq 1 ] || fail "the failed OpenCL test exited with $status, not 1"
 ! grep -q "$peak" <<<"$output" || fail "the OpenCL test ran share/velmora/'s kernel, not the copy beside the program"
 rm "$prefix/bin/SpeedReadWrite.cl"
 
 # Neither: the missing file is reported where the program looks first.
 rm "$shared"
-output=$(run_opencl)
+output=$(run_opencl) && fail "a missing kernel did not fail the run"
 grep -qxF "OpenCL: Error: File not found: $prefix/bin/SpeedReadWrite.cl" <<<"$output" ||
   fail "a missing kernel was not reported beside the program:"$'\n'"$output"
 

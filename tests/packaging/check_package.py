@@ -63,6 +63,7 @@ def expected_files(app_id):
         "./usr/share/bash-completion/completions/velmora": "-rw-r--r--",
         "./usr/share/doc/velmora/copyright": "-rw-r--r--",
         "./usr/share/doc/velmora/changelog.gz": "-rw-r--r--",
+        "./usr/share/doc/velmora/velmora-result.schema.json": "-rw-r--r--",
     }
 
 

@@ -1,0 +1,24 @@
+#pragma once
+// The record of a run in words, in the user's number format: the console's line on the passes
+// after the first, and the plain-text summary that the window copies for a forum post or a bug
+// report.
+
+#include <cstddef>
+#include <string>
+
+#include "RunRecord.h"
+
+// "11.53 GB/s"
+std::string RateText(double BytesPerSecond);
+// "1.2 %", or with Signed "+1.2 %" / "-0.8 %"
+std::string PercentText(double Fraction, bool Signed = false);
+// Text with blanks after it up to Width characters: a column of a plain-text table.
+std::string ColumnText(std::string Text, std::size_t Width);
+
+// The median and spread of the passes after the first, and the first pass's own rate, e.g.
+// "Passes after the first (4): median 11.53 GB/s, min 11.24 GB/s, max 11.85 GB/s, CV 1.2 %; first
+// pass 3.90 GB/s". Empty for a test that did not complete.
+std::string WarmPassLine(const TTestRecord& Test);
+
+// The run, the machine, the settings and one line per test, then what each test ran on.
+std::string ResultsSummaryText(const TRunRecord& Record);

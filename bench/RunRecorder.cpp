@@ -1,0 +1,60 @@
+#include "RunRecorder.h"
+
+#include <utility>
+
+namespace {
+
+// What a test that neither completed nor reported an error is recorded with.
+constexpr const char* NoEndMessage = "The test ended without reporting how";
+
+}  // namespace
+
+TRunRecorder::TRunRecorder(TRunInfo Run, TRunSettings Settings, TBenchmarkReporter* Forward)
+    : FRecord{std::move(Run), std::move(Settings), {}}, FForward(Forward) {}
+
+void TRunRecorder::Log(const std::string& Text) {
+  if (FForward) FForward->Log(Text);
+}
+
+void TRunRecorder::SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) {
+  if (FForward) FForward->SendResult(Text, BenchmarkType, Finished);
+}
+
+void TRunRecorder::TestStarted(TBenchmarkType BenchmarkType, std::int64_t BlockSize) {
+  CloseOpenTest();
+  TTestRecord Test;
+  Test.Type = BenchmarkType;
+  Test.BlockSize = BlockSize;
+  FRecord.Tests.push_back(std::move(Test));
+  FTestOpen = true;
+}
+
+void TRunRecorder::GFXBlockUsed(const TGFXBlockRecord& Block) {
+  if (FTestOpen) FRecord.Tests.back().GFX = Block;
+}
+
+void TRunRecorder::OpenCLDeviceUsed(const TOpenCLRecord& Device) {
+  if (FTestOpen) FRecord.Tests.back().OpenCL = Device;
+}
+
+void TRunRecorder::PassTimed(const TPassRecord& Pass) {
+  if (FTestOpen) FRecord.Tests.back().Passes.push_back(Pass);
+}
+
+void TRunRecorder::TestEnded(TTestStatus Status, const std::string& Message) {
+  if (!FTestOpen) return;
+  FTestOpen = false;
+  TTestRecord& Test = FRecord.Tests.back();
+  Test.Status = Status;
+  Test.Message = Message;
+  TestRecorded(Test);
+}
+
+void TRunRecorder::CloseOpenTest() {
+  if (FTestOpen) TestEnded(TTestStatus::Failed, NoEndMessage);
+}
+
+TRunRecord TRunRecorder::TakeRecord() {
+  CloseOpenTest();
+  return std::move(FRecord);
+}

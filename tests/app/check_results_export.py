@@ -1,0 +1,211 @@
+#!/usr/bin/env python3
+"""Runs `velmora --console` for real with --json and --csv and checks the record against the log.
+
+Run 1, in a locale with a decimal comma (LC_ALL=de_DE.UTF-8): every test over 256 MB with 3
+passes, the GFX tests on this machine's Vulkan device, the OpenCL test on its first OpenCL device
+with 2 work items. The log uses "," and the files "."; the JSON is valid against the schema; every
+pass, average and peak of the log is in the JSON and in the CSV with the same figures.
+Run 2: the OpenCL test on a platform that is not there, then the system read test, with the JSON
+on standard output: the failed test is in the record with the message of its Exception line, the
+log went to standard error, and the exit status is 1.
+Run 3: the system write and read tests stopped with Ctrl-C during the write test: the record holds
+the write test as stopped with every pass the log shows, and the read test as skipped.
+
+Usage: check_results_export.py VELMORA SCHEMA
+"""
+import csv
+import io
+import json
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+
+import jsonschema
+
+MB = 1 << 20
+GB = 1 << 30
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+
+
+def number(text):
+    """A figure of the log, written with the locale's decimal comma."""
+    return float(text.replace(",", "."))
+
+
+def close(record, log_figure, significant):
+    """Whether a figure of the record rounds to the log's, which has `significant` digits."""
+    return abs(record - log_figure) <= abs(record) * 0.5 * 10 ** (1 - significant) + 1e-9
+
+
+# The lines of the log that carry figures, by test: (pattern, kind).
+MEMORY_TESTS = {
+    "gfx-write": ("Running GFX RAM write test...", "Write to GFX memory: ", "Average GFX RAM write: ",
+                  "Peak GFX RAM write: "),
+    "gfx-read": ("Running GFX RAM read test...", "Read from GFX memory: ", "Average GFX RAM read: ",
+                 "Peak GFX RAM read: "),
+    "sys-write": ("Running system RAM write test...", "Write to system memory: ", "Average system RAM write: ",
+                  "Peak system RAM write: "),
+    "sys-read": ("Running system RAM read test...", "Read from system memory: ", "Average system RAM read: ",
+                 "Peak system RAM read: "),
+}
+TIMED = r"256,00 MB (\d+,\d{2}) ms \((\d+(?:,\d+)?)MB/s\)"
+
+
+def section(lines, start, end_prefixes):
+    """The lines of one test: from its start line to the next test's start line."""
+    begin = lines.index(start)
+    rest = lines[begin + 1:]
+    for index, line in enumerate(rest):
+        if any(line == other for other in end_prefixes):
+            return rest[:index]
+    return rest
+
+
+def check_memory_test(name, lines, test, csv_passes):
+    start, pass_caption, average_caption, peak_caption = MEMORY_TESTS[name]
+    starts = [captions[0] for captions in MEMORY_TESTS.values()] + ["Running OpenCL GFX RAM read & write test..."]
+    own = section(lines, start, starts)
+    log_passes = [re.fullmatch(re.escape(pass_caption) + TIMED, line) for line in own]
+    log_passes = [match for match in log_passes if match]
+    check(len(log_passes) == len(test["passes"]) == 3, f"{name}: {len(log_passes)} passes in the log, "
+                                                       f"{len(test['passes'])} in the JSON")
+    for log, recorded in zip(log_passes, test["passes"]):
+        check(close(recorded["nanoseconds"] / 1e6, number(log[1]), 4),
+              f"{name} pass {recorded['pass']}: {recorded['nanoseconds']} ns against {log[1]} ms")
+        check(close(recorded["bytes_per_second"] / MB, number(log[2]), 6),
+              f"{name} pass {recorded['pass']}: {recorded['bytes_per_second']} B/s against {log[2]}MB/s")
+        check(recorded["bytes"] == 256 * MB, f"{name} pass {recorded['pass']}: {recorded['bytes']} bytes")
+    for caption, figure in ((average_caption, test["average"]), (peak_caption, test["peak"])):
+        match = next(re.fullmatch(re.escape(caption) + TIMED, line) for line in own if line.startswith(caption))
+        check(close(figure["nanoseconds"] / 1e6, number(match[1]), 4), f"{name} {caption}: {figure}")
+        check(close(figure["bytes_per_second"] / MB, number(match[2]), 6), f"{name} {caption}: {figure}")
+    check_csv_passes(name, test, csv_passes)
+
+
+def check_opencl_test(lines, test, csv_passes):
+    times = [int(match[1]) for match in (re.fullmatch(r"OpenCL: Execution time: (\d+) ns\.", line) for line in lines)
+             if match]
+    speeds = [number(match[1]) for match in
+              (re.fullmatch(r"OpenCL: Speed: (\d+,\d{2}) GB/s", line) for line in lines) if match]
+    check(times == [recorded["nanoseconds"] for recorded in test["passes"]],
+          f"opencl: log times {times}, JSON {[p['nanoseconds'] for p in test['passes']]}")
+    check(len(speeds) == 3, f"opencl: {len(speeds)} speeds in GB/s in the log")
+    for speed, recorded in zip(speeds, test["passes"]):
+        check(close(recorded["bytes_per_second"] / GB, speed, 3), f"opencl: {recorded} against {speed} GB/s")
+        check(recorded["bytes"] == 2 * 256 * MB, f"opencl: {recorded['bytes']} bytes for 2 work items")
+    device = test["opencl"]
+    check(device is not None and device["device"] and device["work_items"] == 2 and device["launches_per_pass"] == 1,
+          f"opencl: device {device}")
+    check_csv_passes("opencl", test, csv_passes)
+
+
+def check_csv_passes(name, test, csv_passes):
+    rows = [row for row in csv_passes if row["test"] == name]
+    check(len(rows) == len(test["passes"]), f"{name}: {len(rows)} pass rows in the CSV")
+    for row, recorded in zip(rows, test["passes"]):
+        check(int(row["pass"]) == recorded["pass"] and int(row["nanoseconds"]) == recorded["nanoseconds"]
+              and int(row["bytes"]) == recorded["bytes"]
+              and float(row["bytes_per_second"]) == recorded["bytes_per_second"]
+              and row["warm"] == ("true" if recorded["warm"] else "false"),
+              f"{name}: CSV row {row} against {recorded}")
+
+
+def run(velmora, arguments, env):
+    return subprocess.run([velmora] + arguments, capture_output=True, text=True, timeout=600, env=env)
+
+
+def main():
+    velmora, schema_path = sys.argv[1], sys.argv[2]
+    validator = jsonschema.Draft202012Validator(json.load(open(schema_path)))
+    comma = dict(os.environ, LC_ALL="de_DE.UTF-8")
+    with tempfile.TemporaryDirectory() as folder:
+        json_path, csv_path = os.path.join(folder, "run.json"), os.path.join(folder, "run.csv")
+        first = run(velmora, ["--console", "--size", "256", "--passes", "3", "--cores", "2",
+                              "--json", json_path, "--csv", csv_path], comma)
+        print(first.stdout)
+        check(first.returncode == 0, f"run 1: exit status {first.returncode}, stderr {first.stderr!r}")
+        lines = first.stdout.splitlines()
+        check("Allocated system memory: 256,00 MB" in lines, "run 1: the log does not use the locale's comma")
+        text = open(json_path).read()
+        check(not re.search(r"\d,\d", text), "run 1: a decimal comma in the JSON")
+        record = json.loads(text)
+        for error in validator.iter_errors(record):
+            failures.append(f"run 1: schema: {error.message} at {list(error.absolute_path)}")
+        with open(csv_path, newline="") as file:
+            rows = list(csv.DictReader(file))
+        for row in rows:
+            for column in ("nanoseconds", "bytes", "bytes_per_second"):
+                if row[column]:
+                    try:
+                        float(row[column])
+                    except ValueError:
+                        failures.append(f"run 1: CSV {column} {row[column]!r} is not a number with a point")
+        csv_passes = [row for row in rows if row["record"] == "pass"]
+        tests = {test["name"]: test for test in record["tests"]}
+        check(list(tests) == ["gfx-write", "gfx-read", "opencl", "sys-write", "sys-read"], f"run 1: tests {list(tests)}")
+        for name, test in tests.items():
+            check(test["status"] == "completed", f"run 1: {name} is {test['status']}: {test['message']}")
+            if test["status"] != "completed":
+                continue
+            if name == "opencl":
+                check_opencl_test(section(lines, "Running OpenCL GFX RAM read & write test...",
+                                          ["Allocated system memory: 256,00 MB"]), test, csv_passes)
+            else:
+                check_memory_test(name, lines, test, csv_passes)
+        for name in ("gfx-write", "gfx-read"):
+            flags = ((tests[name].get("gfx") or {}).get("memory_type") or {}).get("flags", [])
+            check({"DEVICE_LOCAL", "HOST_VISIBLE"} <= set(flags), f"run 1: {name} memory type flags {flags}")
+
+    second = run(velmora, ["--console", "--test", "opencl,sys-read", "--platform", "9", "--size", "256",
+                           "--passes", "2", "--json", "-"], dict(os.environ))
+    check(second.returncode == 1, f"run 2: exit status {second.returncode}")
+    record = json.loads(second.stdout)
+    for error in validator.iter_errors(record):
+        failures.append(f"run 2: schema: {error.message} at {list(error.absolute_path)}")
+    opencl, system = record["tests"]
+    check(opencl["status"] == "failed" and re.fullmatch(r"There is no OpenCL platform 9 \(\d+ found\)",
+                                                        opencl["message"] or ""), f"run 2: {opencl}")
+    check(f"Exception: {opencl['message']}" in second.stderr.splitlines(), "run 2: no Exception line in the log")
+    check(system["status"] == "completed" and len(system["passes"]) == 2, f"run 2: {system}")
+    check("Running system RAM read test..." in second.stderr, "run 2: the log is not on standard error")
+
+    with tempfile.TemporaryDirectory() as folder:
+        json_path = os.path.join(folder, "stopped.json")
+        third = subprocess.Popen([velmora, "--console", "--test", "sys-write,sys-read", "--size", "256", "--passes",
+                                  "10000", "--json", json_path], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 text=True)
+        passes_seen = 0
+        for line in third.stdout:
+            passes_seen += line.startswith("Write to system memory: ")
+            if passes_seen == 2:
+                break
+        third.send_signal(signal.SIGINT)
+        rest, _ = third.communicate(timeout=120)
+        log_passes = passes_seen + sum(line.startswith("Write to system memory: ") for line in rest.splitlines())
+        check(third.returncode == 130, f"run 3: exit status {third.returncode}")
+        record = json.load(open(json_path))
+        for error in validator.iter_errors(record):
+            failures.append(f"run 3: schema: {error.message} at {list(error.absolute_path)}")
+        write, read = record["tests"]
+        check(write["status"] == "stopped" and len(write["passes"]) == log_passes and write["peak"] is None
+              and re.fullmatch(rf"Stopped by the user after {log_passes} of 10000 passes\.", write["message"] or ""),
+              f"run 3: the write test {write['status']}, {len(write['passes'])} passes, log {log_passes}: "
+              f"{write['message']}")
+        check(read["status"] == "skipped" and read["passes"] == [] and read["message"],
+              f"run 3: the read test {read}")
+
+    for failure in failures:
+        print("FAIL", failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
