@@ -7,6 +7,7 @@
 #include "BenchmarkRun.h"
 #include "BenchmarkTests.h"
 #include "CL.h"
+#include "ConsoleAdapters.h"
 #include "ConsoleOpenCL.h"
 #include "ConsoleOptions.h"
 #include "ConsoleSignals.h"
@@ -24,8 +25,6 @@ std::string TConsoleReporter::Result(TBenchmarkType BenchmarkType) const {
   return Found == FResults.end() ? "-" : Found->second;
 }
 
-std::unique_ptr<TVraxDirect3D9> CreateVideoMemory() { return std::make_unique<TVraxDirect3D9>(false); }
-
 std::string ConsoleFileVersion() {
   try {
     return ProgramFileVersion();
@@ -36,7 +35,7 @@ std::string ConsoleFileVersion() {
 }
 
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory, const std::string& OpenCLLibraryName) {
+               std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics, const std::string& OpenCLLibraryName) {
   const TConsoleParse Parse = ParseConsoleArguments(Arguments);
   if (!Parse.Options) {
     Err << ProgramName << ": " << Parse.Error << "\n" << ConsoleUsage(ProgramName);
@@ -50,6 +49,7 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
 
   if (Options.ListDevices) {
     if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
+    ListGraphicsAdapters(OpenGraphics ? OpenGraphics() : nullptr, Out);
     ListOpenCLDevices(Out);
     return 0;
   }
@@ -78,8 +78,7 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   Reporter.Log(TitleLine(ConsoleFileVersion()));
   std::unique_ptr<TVraxDirect3D9> VideoMemory;
   try {
-    VideoMemory = MakeVideoMemory();
-    if (!VideoMemory) throw std::runtime_error("No GFX memory allocator");
+    VideoMemory = std::make_unique<TVraxDirect3D9>(false, OpenGraphics);
     Reporter.Log(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
   } catch (const std::exception& Error) {
     // The run goes on; the GFX tests report that they have no allocator.
@@ -87,6 +86,7 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
     Reporter.Log(Error.what());
   }
   Reporter.Log(GetProcessorName());
+  if (VideoMemory) Reporter.Log(ReachLine(VideoMemory->AdapterMemory()));
 
   std::vector<TBenchmarkType> Started;
   for (const TBenchmarkType Test : Options.Tests)

@@ -94,6 +94,7 @@ void TFormVelmora::FormCreate() {
   VideoMemory = FVideoMemory.get();
   AppendToMemo(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
   AppendToMemo(GetProcessorName());
+  AppendToMemo(ReachLine(VideoMemory->AdapterMemory()));
   OpenCLListPlatforms();
   FServices.OpenUrl(HomePageAddress);
   MainFormHandle = this;

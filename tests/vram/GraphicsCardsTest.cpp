@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ErrorOf.h"
 #include "FakeVulkan.h"
 #include "HelperQuobix.h"
-#include "TemporaryDirectory.h"
 #include "VraxDirect3D9.h"
-#include "VulkanGraphics.h"
 
 namespace {
 
@@ -22,27 +19,13 @@ constexpr std::int64_t MB = 1 << 20;
 class GraphicsCards : public ::testing::Test {
  protected:
   GraphicsCards() {
-    WriteLink("0000:01:00.0", "8.0 GT/s PCIe", "8.0 GT/s PCIe");
-    WriteLink("0000:03:00.0", "2.5 GT/s PCIe", "8.0 GT/s PCIe");
+    FSysfs.Link("0000:01:00.0", "8.0 GT/s PCIe", 16, "8.0 GT/s PCIe", 16);
+    FSysfs.Link("0000:03:00.0", "2.5 GT/s PCIe", 16, "8.0 GT/s PCIe", 16);
   }
-
-  TGraphicsInterfaceFactory Vulkan() const {
-    TVulkanGraphicsOptions Options;
-    Options.SysfsRoot = FSysfs.Path("");
-    return [Options] { return OpenVulkanGraphics(Options); };
-  }
+  TGraphicsInterfaceFactory Vulkan() const { return FSysfs.Vulkan(); }
 
  private:
-  void WriteLink(const std::string& Address, const char* Speed, const char* MaxSpeed) {
-    const std::string Device = "bus/pci/devices/" + Address + "/";
-    std::filesystem::create_directories(FSysfs.Path(Device));
-    FSysfs.Write(Device + "current_link_speed", std::string(Speed) + "\n");
-    FSysfs.Write(Device + "current_link_width", "16\n");
-    FSysfs.Write(Device + "max_link_speed", std::string(MaxSpeed) + "\n");
-    FSysfs.Write(Device + "max_link_width", "16\n");
-  }
-
-  TTemporaryDirectory FSysfs;
+  TFakePciSysfs FSysfs;
 };
 
 TEST_F(GraphicsCards, EachCardReportsItsOwnMemoryAndWhatTheProcessorCanReach) {

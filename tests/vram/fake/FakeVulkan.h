@@ -15,9 +15,13 @@
 //
 // Memory is served from ordinary anonymous pages. An empty list is a driver without adapters.
 
+#include <filesystem>
 #include <string>
 
 #include "ScopedEnvironment.h"
+#include "TemporaryDirectory.h"
+#include "VraxDirect3D9.h"
+#include "VulkanGraphics.h"
 
 // Points the Vulkan loader at the fake driver alone, with these adapters, for the object's life.
 class TScopedFakeVulkan {
@@ -29,4 +33,29 @@ class TScopedFakeVulkan {
 
  private:
   TScopedEnvironment FEnvironment;
+};
+
+// A sysfs of the test's own, holding the PCI Express links of the devices it is told of.
+class TFakePciSysfs {
+ public:
+  // Speeds as the kernel writes them ("8.0 GT/s PCIe"), widths in lanes.
+  void Link(const std::string& Address, const std::string& Speed, int Width, const std::string& MaxSpeed,
+            int MaxWidth) {
+    const std::string Device = "bus/pci/devices/" + Address + "/";
+    std::filesystem::create_directories(FRoot.Path(Device));
+    FRoot.Write(Device + "current_link_speed", Speed + "\n");
+    FRoot.Write(Device + "current_link_width", std::to_string(Width) + "\n");
+    FRoot.Write(Device + "max_link_speed", MaxSpeed + "\n");
+    FRoot.Write(Device + "max_link_width", std::to_string(MaxWidth) + "\n");
+  }
+
+  // The program's Vulkan graphics interface, reading PCI Express links here instead of in /sys.
+  TGraphicsInterfaceFactory Vulkan() const {
+    TVulkanGraphicsOptions Options;
+    Options.SysfsRoot = FRoot.Path("");
+    return [Options] { return OpenVulkanGraphics(Options); };
+  }
+
+ private:
+  TTemporaryDirectory FRoot;
 };
