@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "GFXBlockPlan.h"
 #include "HelperQuobix.h"
 
 const TMemoryWalkTest GFXRAMWriteTest{bmGFXRAMWrite,
@@ -42,11 +43,15 @@ class TGFXBlockSource final : public TMemoryBlockSource {
   TGFXBlockSource(TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory)
       : FReporter(Reporter), FVideoMemory(VideoMemory) {}
 
-  void Acquire(std::int64_t MemorySize) override {
+  std::int64_t Acquire(std::int64_t MemorySize) override {
     if (!FVideoMemory) throw std::runtime_error("No GFX memory: the graphics adapter could not be opened");
+    // A block the card holds but the processor cannot map whole is walked at the size it can.
+    const TGFXBlockPlan Plan = PlanGFXBlock(MemorySize, FVideoMemory->AdapterMemory());
+    if (!Plan.Line.empty()) FReporter.Log(Plan.Line);
     // A block that cannot be had is reported here and then by the first pass, which finds no
     // block 0.
-    GFXRAMAllocate(*FVideoMemory, MemorySize, FReporter);
+    GFXRAMAllocate(*FVideoMemory, Plan.Size, FReporter);
+    return Plan.Size;
   }
   TMemorySpan PassBlock() override {
     const TVraxItem* Item = FVideoMemory->Items.GetItem(0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -100,6 +101,56 @@ TEST_F(ConsoleOnACard, ListDevicesShowsEveryVulkanAdapterBeforeTheOpenCLDevices)
              "libOpenCL-that-does-not-exist.so.1");
   EXPECT_EQ(Out.str().substr(0, Out.str().find('\n')),
             "No Vulkan loader or driver could be opened, so there is no graphics adapter.");
+}
+
+TEST_F(ConsoleOnACard, TheGFXTestWalksTheLargestBlockTheWindowHoldsAndSaysSo) {
+  std::ostringstream Out, Err;
+  EXPECT_EQ(RunConsole("velmora", {"--test", "gfx-read", "--size", "256", "--passes", "2"}, Out, Err, Sysfs.Vulkan()),
+            0);
+  const std::vector<std::string> Lines = LinesOf(Out.str());
+  ASSERT_EQ(Lines.size(), 14u) << Out.str();
+  EXPECT_EQ(Lines[4],
+            "GFX RAM block reduced to 192.00 MB: the processor can reach only 214.00 MB of this adapter's memory "
+            "(resizable BAR is off)");
+  EXPECT_EQ(Lines[5], "Free texture memory: 7.08 GB");
+  EXPECT_EQ(Lines[6], "Running GFX RAM read test...");
+  const std::string Figures = R"( 192\.00 MB [0-9]+\.[0-9]{2} ms \([0-9.E]+MB/s\))";
+  for (const auto& [Index, Caption] : {std::pair{7, "Read from GFX memory:"}, std::pair{8, "Read from GFX memory:"},
+                                       std::pair{10, "Average GFX RAM read:"}, std::pair{11, "Peak GFX RAM read:"}})
+    EXPECT_TRUE(std::regex_match(Lines[Index], std::regex(Caption + Figures))) << Lines[Index];
+  EXPECT_EQ(Lines[13].rfind("Peak read GFX RAM: ", 0), 0u);
+  EXPECT_NE(Lines[13], "Peak read GFX RAM: -");
+}
+
+TEST(ConsoleOnCards, ABlockNoCardCanServeSaysWhyBeforeTheFailureLines) {
+  struct TCase {
+    const char* Adapters;
+    const char* Size;
+    const char* Why;
+  };
+  const TCase Cases[] = {
+      {"small-bar", "10000", "GFX RAM block of 9.77 GB does not fit: this adapter has only 7.08 GB of free memory"},
+      {"no-window", "256",
+       "GFX RAM block of 256.00 MB does not fit: the processor can reach only 0 Byte of this adapter's memory "
+       "(resizable BAR is off)"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Adapters);
+    TScopedFakeVulkan Driver(Case.Adapters);
+    TFakePciSysfs Sysfs;
+    std::ostringstream Out, Err;
+    EXPECT_EQ(RunConsole("velmora", {"--test", "gfx-write", "--size", Case.Size, "--passes", "2"}, Out, Err,
+                         Sysfs.Vulkan()),
+              0);
+    const std::vector<std::string> Lines = LinesOf(Out.str());
+    ASSERT_EQ(Lines.size(), 11u) << Out.str();
+    EXPECT_EQ(std::vector<std::string>(Lines.begin() + 4, Lines.end()),
+              (std::vector<std::string>{Case.Why, "Error: Could not allocate GFX memory!", Lines[6],
+                                        "Running GFX RAM write test...",
+                                        "Exception: List index out of bounds (0).  TList is empty", "",
+                                        "Peak write GFX RAM: -"}));
+    EXPECT_EQ(Lines[6].rfind("Free texture memory: ", 0), 0u) << Lines[6];
+  }
 }
 
 TEST(ConsoleFrontEnd, WithoutAnAllocatorPrintsItsErrorAndRunsTheOtherTests) {
