@@ -49,6 +49,11 @@ TDCLBuffer::TDCLBuffer(cl_context Context, TDCLMemFlagsSet Flags, std::uint64_t 
   FMem = CL::clCreateBuffer(Context, ToCLMemFlags(Flags), Size, Data, &FStatus);
 }
 
+TDCLBuffer::TDCLBuffer(const TDCLBuffer& Parent, std::uint64_t Origin, std::uint64_t Size) : FSize(Size) {
+  const cl_buffer_region Region{Origin, Size};
+  FMem = CL::clCreateSubBuffer(Parent.Handle(), 0, CL_BUFFER_CREATE_TYPE_REGION, &Region, &FStatus);
+}
+
 TDCLBuffer::~TDCLBuffer() {
   if (CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
 }
@@ -108,6 +113,7 @@ TDCLProgram::TDCLProgram(PCL_device_id Device_id, cl_context Context, const char
   FProgram = CL::clCreateProgramWithSource(Context, 1, Source, nullptr, &FStatus);
   try {
     FStatus = CL::clBuildProgram(FProgram, 1, &Device_id, Options, nullptr, nullptr);
+    FBuildStatus = FStatus;
     FLog = QueryInfoText(
         [&](std::size_t Size, void* Value, std::size_t* SizeReturned) {
           return CL::clGetProgramBuildInfo(FProgram, Device_id, CL_PROGRAM_BUILD_LOG, Size, Value, SizeReturned);
@@ -178,7 +184,14 @@ void TDCLCommandQueue::TimeCommand(cl_int EnqueueStatus, cl_event Event) {
     }
   };
   const std::unique_ptr<std::remove_pointer_t<cl_event>, TReleaseEvent> OwnedEvent(Event);
-  CL::clFinish(FCommandQueue);
+  // A command the device gave up on (a kernel a display driver's watchdog stopped) has no time, and
+  // its code says why.
+  FStatus = CL::clFinish(FCommandQueue);
+  if (FStatus != CL_SUCCESS) return;
+  cl_int CommandStatus = CL_COMPLETE;
+  FStatus = CL::clGetEventInfo(Event, CL_EVENT_COMMAND_EXECUTION_STATUS, sizeof CommandStatus, &CommandStatus, nullptr);
+  if (FStatus == CL_SUCCESS && CommandStatus < 0) FStatus = CommandStatus;
+  if (FStatus != CL_SUCCESS) return;
   cl_ulong Start = 0;
   cl_ulong End = 0;
   const cl_int StartStatus =
@@ -194,6 +207,15 @@ void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, std::uint64_t Size) {
 }
 
 void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, const std::vector<std::uint64_t>& Size) {
+  Launch(Kernel, Size, nullptr);
+}
+
+void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, std::uint64_t Size, std::uint64_t LocalSize) {
+  Launch(Kernel, {Size}, &LocalSize);
+}
+
+void TDCLCommandQueue::Launch(const TDCLKernel& Kernel, const std::vector<std::uint64_t>& Size,
+                              const std::uint64_t* LocalSize) {
   // A kernel that was never made (its program did not build) is refused here with the code the
   // standard gives: some runtimes (PoCL 3.1) crash on a null kernel instead of answering it.
   if (Kernel.Handle() == nullptr) {
@@ -201,10 +223,11 @@ void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, const std::vector<std::
     return;
   }
   const std::vector<std::size_t> GlobalWorkSize(Size.begin(), Size.end());
+  const std::size_t LocalWorkSize = LocalSize ? *LocalSize : 0;
   cl_event Event = nullptr;
   const cl_int EnqueueStatus =
       CL::clEnqueueNDRangeKernel(FCommandQueue, Kernel.Handle(), static_cast<cl_uint>(GlobalWorkSize.size()), nullptr,
-                                 GlobalWorkSize.data(), nullptr, 0, nullptr, &Event);
+                                 GlobalWorkSize.data(), LocalSize ? &LocalWorkSize : nullptr, 0, nullptr, &Event);
   TimeCommand(EnqueueStatus, Event);
 }
 
