@@ -25,7 +25,8 @@ cl_mem_flags ToCLMemFlags(TDCLMemFlagsSet Flags) {
 }
 
 // Each destructor checks its release function: a destructor must not raise, and a handle that the
-// library cannot release is better kept than the program ended.
+// library cannot release is better kept than the program ended. A handle the runtime never made
+// (it refused the object) is not released: there is nothing to release.
 
 TDCLContext::TDCLContext(PCL_device_id Device_id) {
   FContext = CL::clCreateContext(nullptr, 1, &Device_id, nullptr, nullptr, &FStatus);
@@ -42,7 +43,7 @@ TDCLContext::TDCLContext(PCL_device_id Device_id) {
 TDCLContext::~TDCLContext() { Release(); }
 
 void TDCLContext::Release() {
-  if (CL::clReleaseContext) FStatus = CL::clReleaseContext(FContext);
+  if (FContext != nullptr && CL::clReleaseContext) FStatus = CL::clReleaseContext(FContext);
 }
 
 TDCLBuffer::TDCLBuffer(cl_context Context, TDCLMemFlagsSet Flags, std::uint64_t Size, void* Data) : FSize(Size) {
@@ -55,7 +56,7 @@ TDCLBuffer::TDCLBuffer(const TDCLBuffer& Parent, std::uint64_t Origin, std::uint
 }
 
 TDCLBuffer::~TDCLBuffer() {
-  if (CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
+  if (FMem != nullptr && CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
 }
 
 TDCLImage2D::TDCLImage2D(cl_context Context, TDCLMemFlagsSet Flags, const TCL_image_format* Format, std::uint64_t Width,
@@ -69,7 +70,7 @@ TDCLImage2D::TDCLImage2D(cl_context Context, TDCLMemFlagsSet Flags, const TCL_im
 }
 
 TDCLImage2D::~TDCLImage2D() {
-  if (CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
+  if (FMem != nullptr && CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
 }
 
 TDCLKernel::TDCLKernel(cl_program Program, const char* KernelName) {
@@ -77,7 +78,7 @@ TDCLKernel::TDCLKernel(cl_program Program, const char* KernelName) {
 }
 
 TDCLKernel::~TDCLKernel() {
-  if (CL::clReleaseKernel) FStatus = CL::clReleaseKernel(FKernel);
+  if (FKernel != nullptr && CL::clReleaseKernel) FStatus = CL::clReleaseKernel(FKernel);
 }
 
 std::string TDCLKernel::FunctionName() {
@@ -140,7 +141,7 @@ TDCLProgram::TDCLProgram(PCL_device_id Device_id, cl_context Context, const char
 TDCLProgram::~TDCLProgram() { Release(); }
 
 void TDCLProgram::Release() {
-  if (CL::clReleaseProgram) FStatus = CL::clReleaseProgram(FProgram);
+  if (FProgram != nullptr && CL::clReleaseProgram) FStatus = CL::clReleaseProgram(FProgram);
 }
 
 std::unique_ptr<TDCLKernel> TDCLProgram::CreateKernel(const char* KernelName) const {
@@ -169,7 +170,7 @@ TDCLCommandQueue::TDCLCommandQueue(PCL_device_id Device_id, cl_context Context,
 }
 
 TDCLCommandQueue::~TDCLCommandQueue() {
-  if (CL::clReleaseCommandQueue) FStatus = CL::clReleaseCommandQueue(FCommandQueue);
+  if (FCommandQueue != nullptr && CL::clReleaseCommandQueue) FStatus = CL::clReleaseCommandQueue(FCommandQueue);
 }
 
 void TDCLCommandQueue::TimeCommand(cl_int EnqueueStatus, cl_event Event) {
