@@ -69,6 +69,7 @@ TFormVelmora::TFormVelmora(TFormVelmoraServices Services, QWidget* Parent)
   connect(PrivacyPolicy1, &QAction::triggered, this, &TFormVelmora::PrivacyPolicy1Click);
   // Only a choice of the user's refills the device list, not the listing's own selection.
   connect(ComboBoxOpenCLPlatform, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLPlatformSelect);
+  connect(ComboBoxOpenCLDevice, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLDeviceSelect);
 
   try {
     FormCreate();
