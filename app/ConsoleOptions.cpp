@@ -127,8 +127,10 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "                   device its number of compute units, since " << GPUDefaultWorkItems
         << " work items each\n"
         << "                   reading the whole block take many minutes per pass on a processor\n"
-        << "  --list-devices   print every OpenCL platform and device with its indices, type,\n"
-        << "                   compute units, global memory and clock, and run nothing\n"
+        << "  --list-devices   print every Vulkan adapter with its free memory and what the\n"
+        << "                   processor can reach of it, then every OpenCL platform and device\n"
+        << "                   with its indices, type, compute units, global memory and clock,\n"
+        << "                   and run nothing\n"
         << "  --screenshot FILE  open the window, save a picture of it as PNG and quit\n"
         << "  -h, --help       show this text\n"
         << "\n"
