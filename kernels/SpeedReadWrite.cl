@@ -15,29 +15,22 @@
  * part.
  */
 
-/* The XOR of every word of the block, read from the 16-byte step first on, wrapping around. */
-uint xor_of_block(__global const uint4* restrict vectors, __global const uint* restrict words, ulong count,
-                  ulong first) {
-  const ulong steps = count / 4;
-  uint4 sum = (uint4)(0);
-  for (ulong i = first; i < steps; ++i) sum ^= vectors[i];
-  for (ulong i = 0; i < first; ++i) sum ^= vectors[i];
-  uint result = sum.x ^ sum.y ^ sum.z ^ sum.w;
-  for (ulong i = steps * 4; i < count; ++i) result ^= words[i];
-  return result;
-}
-
-/* The same through volatile loads, for a work item whose result nobody stores. */
-uint xor_of_block_kept(const volatile __global uint4* vectors, const volatile __global uint* words, ulong count,
-                       ulong first) {
-  const ulong steps = count / 4;
-  uint4 sum = (uint4)(0);
-  for (ulong i = first; i < steps; ++i) sum ^= vectors[i];
-  for (ulong i = 0; i < first; ++i) sum ^= vectors[i];
-  uint result = sum.x ^ sum.y ^ sum.z ^ sum.w;
-  for (ulong i = steps * 4; i < count; ++i) result ^= words[i];
-  return result;
-}
+/* The XOR of every word of the block, read from the 16-byte step first on, wrapping around: once
+   with plain loads, and once with volatile ones for a work item whose result nobody stores, so that
+   its loads are not dropped. */
+#define XOR_OF_BLOCK(NAME, QUALIFIER)                                                                \
+  uint NAME(QUALIFIER __global const uint4* vectors, QUALIFIER __global const uint* words, ulong count, \
+            ulong first) {                                                                         \
+    const ulong steps = count / 4;                                                                 \
+    uint4 sum = (uint4)(0);                                                                        \
+    for (ulong i = first; i < steps; ++i) sum ^= vectors[i];                                       \
+    for (ulong i = 0; i < first; ++i) sum ^= vectors[i];                                           \
+    uint result = sum.x ^ sum.y ^ sum.z ^ sum.w;                                                   \
+    for (ulong i = steps * 4; i < count; ++i) result ^= words[i];                                  \
+    return result;                                                                                 \
+  }
+XOR_OF_BLOCK(xor_of_block, )
+XOR_OF_BLOCK(xor_of_block_kept, volatile)
 
 __kernel void speedreadkernel(__global const uint* restrict src, __global uint* restrict dst, ulong count) {
   const ulong id = get_global_id(0);
