@@ -6,8 +6,8 @@
 #     lie within 5 % of each other, since a split pass reads the same words.
 #  2. The console's default work items (the device's compute units off a GPU) at SIZE_MB against
 #     clpeak --global-bandwidth's best figure on the same device: at least 0.9.
-# The runs alternate, ROUNDS times, and each keeps its best pass, so that a busy machine touches
-# both sides alike. Speeds are in GB of 10^9 bytes per second, as clpeak gives them.
+# The runs alternate, clpeak among them, ROUNDS times, and each keeps its best, so that a busy
+# machine touches every side alike. Speeds are in GB of 10^9 bytes per second, as clpeak gives them.
 #
 # Usage: tools/compare-opencl-launches.sh [SIZE_MB] [PASSES] [ROUNDS]
 set -euo pipefail
@@ -36,14 +36,15 @@ default_items=$(echo "$devices" | awk '/^  Device 0:/ {
   if ($0 ~ / - GPU/) { print 8704; exit }
   for (i = 1; i < NF; ++i) if ($(i + 1) == "compute") { print $i; exit } }')
 
-one=0; four=0; console=0
+one=0; four=0; console=0; peak=0
 for round in $(seq "$rounds"); do
+  v=$(clpeak -p 0 -d 0 --global-bandwidth | awk '/float[0-9]* *:/ { if ($3 > best) best = $3 } END { print best }')
+  peak=$(awk -v a="$peak" -v b="$v" 'BEGIN { print (b > a ? b : a) }')
   v=$("$bench" "$size_mb" 2 "$passes" 0 0 1 | best 2); one=$(awk -v a="$one" -v b="$v" 'BEGIN { print (b > a ? b : a) }')
   v=$("$bench" "$size_mb" 2 "$passes" 0 0 4 | best 2); four=$(awk -v a="$four" -v b="$v" 'BEGIN { print (b > a ? b : a) }')
   v=$(build/app/velmora --console --test opencl --size "$size_mb" --passes "$passes" | best "$default_items")
   console=$(awk -v a="$console" -v b="$v" 'BEGIN { print (b > a ? b : a) }')
 done
-peak=$(clpeak -p 0 -d 0 --global-bandwidth | awk '/float[0-9]* *:/ { if ($3 > best) best = $3 } END { print best }')
 
 status=0
 printf 'block %s MB, %s passes, best of %s rounds; GB/s\n' "$size_mb" "$passes" "$rounds"
