@@ -128,8 +128,10 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   // An item counts only while the box shows its text; anything typed is taken as a number.
   const int Selected = ComboBoxCores->currentIndex();
   const QString Text = ComboBoxCores->currentText();
-  const int Item = (Selected >= 0 && ComboBoxCores->itemText(Selected) == Text) ? Selected : -1;
-  const std::optional<std::int32_t> CoreCount = ComputeCoreCount(Item, Text.toStdString());
+  const bool ItemShown = Selected >= 0 && ComboBoxCores->itemText(Selected) == Text;
+  const std::optional<std::int32_t> ItemCount =
+      ItemShown ? std::optional<std::int32_t>(ComboBoxCores->itemData(Selected).toInt()) : std::nullopt;
+  const std::optional<std::int32_t> CoreCount = ComputeCoreCount(ItemCount, Text.toStdString());
   if (!CoreCount) {
     Log("Compute core count \"" + Text.toStdString() +
         "\" is not a positive whole number. The benchmark was not started.");

@@ -9,6 +9,7 @@
 #include "BenchmarkRun.h"
 #include "BenchmarkTests.h"
 #include "CL.h"
+#include "ConsoleAdapters.h"
 #include "ConsoleOpenCL.h"
 #include "ConsoleOptions.h"
 #include "ConsoleResults.h"
@@ -43,8 +44,6 @@ std::string TConsoleReporter::Result(TBenchmarkType BenchmarkType) const {
 void TConsoleReporter::TestRecorded(const TTestRecord& Test) {
   if (Test.Status == TTestStatus::Completed) Log(WarmPassLine(Test));
 }
-
-std::unique_ptr<TVraxDirect3D9> CreateVideoMemory() { return std::make_unique<TVraxDirect3D9>(false); }
 
 std::string ConsoleFileVersion() {
   try {
@@ -85,15 +84,14 @@ int CompareFiles(const std::string& ProgramName, const std::string& BaseName, co
   return PrintText(ProgramName, Text, Out, Err);
 }
 
-// The start-up lines the window writes, before any test; the allocator, or none when it could not
-// be made.
-std::unique_ptr<TVraxDirect3D9> StartUp(TConsoleReporter& Reporter, const TVideoMemoryFactory& MakeVideoMemory,
+// The start-up lines the window writes, before any test; the allocator over OpenGraphics, or none
+// when it could not be made.
+std::unique_ptr<TVraxDirect3D9> StartUp(TConsoleReporter& Reporter, const TGraphicsInterfaceFactory& OpenGraphics,
                                         const std::string& FileVersion) {
   Reporter.Log(TitleLine(FileVersion));
   std::unique_ptr<TVraxDirect3D9> VideoMemory;
   try {
-    VideoMemory = MakeVideoMemory();
-    if (!VideoMemory) throw std::runtime_error("No GFX memory allocator");
+    VideoMemory = std::make_unique<TVraxDirect3D9>(false, OpenGraphics);
     Reporter.Log(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
   } catch (const std::exception& Error) {
     // The run goes on; the GFX tests report that they have no allocator.
@@ -101,6 +99,7 @@ std::unique_ptr<TVraxDirect3D9> StartUp(TConsoleReporter& Reporter, const TVideo
     Reporter.Log(Error.what());
   }
   Reporter.Log(GetProcessorName());
+  if (VideoMemory) Reporter.Log(ReachLine(VideoMemory->AdapterMemory()));
   return VideoMemory;
 }
 
@@ -112,7 +111,7 @@ bool AnyTestFailed(const TRunRecord& Record) {
 }  // namespace
 
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory, const std::string& OpenCLLibraryName) {
+               std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics, const std::string& OpenCLLibraryName) {
   const TConsoleParse Parse = ParseConsoleArguments(Arguments);
   if (!Parse.Options) {
     Err << ProgramName << ": " << Parse.Error << "\n" << "Try '" << ProgramName << " --help'\n";
@@ -134,6 +133,7 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
 
   if (Options.ListDevices) {
     if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
+    ListGraphicsAdapters(OpenGraphics ? OpenGraphics() : nullptr, Out);
     ListOpenCLDevices(Out);
     return ExitCompleted;
   }
@@ -162,7 +162,7 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   std::ostream& LogStream = ResultsOnOut ? Err : Out;
   const std::string FileVersion = ConsoleFileVersion();
   TConsoleReporter Reporter(LogStream, DescribeRun(FileVersion), {Options.Tests, Settings});
-  const std::unique_ptr<TVraxDirect3D9> VideoMemory = StartUp(Reporter, MakeVideoMemory, FileVersion);
+  const std::unique_ptr<TVraxDirect3D9> VideoMemory = StartUp(Reporter, OpenGraphics, FileVersion);
   for (const TBenchmarkType Test : Options.Tests) {
     // Nobody reads a log that cannot be written: the tests left are not run.
     if (Reporter.OutputFailed()) {

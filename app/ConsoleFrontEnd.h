@@ -42,21 +42,17 @@ class TConsoleReporter : public TRunRecorder {
   int FOutputError = 0;
 };
 
-// Makes the video memory allocator; raises its error when it cannot.
-using TVideoMemoryFactory = std::function<std::unique_ptr<TVraxDirect3D9>()>;
-
-// The program's allocator: the default adapter over Vulkan, errors raised.
-std::unique_ptr<TVraxDirect3D9> CreateVideoMemory();
-
 // The version the title line shows.
 std::string ConsoleFileVersion();
 
 // The whole console program: parses Arguments (without the program name), prints the start-up
 // lines, runs, writes the results files, compares, and returns the exit status (see above; 128 +
 // the signal when Ctrl-C or SIGTERM stopped the run, which then prints the peaks of the tests it
-// started). It takes Ctrl-C and SIGTERM while it runs tests (TConsoleStopSignals). Without an
-// allocator the start-up line of the adapter is the allocator's error, and the GFX tests report
-// that they have none. The OpenCL library is loaded only for the OpenCL test and --list-devices.
+// started). It takes Ctrl-C and SIGTERM while it runs tests (TConsoleStopSignals). The allocator is
+// made over OpenGraphics; without it the start-up line of the adapter is the allocator's error, and
+// the GFX tests report that they have none. --list-devices lists the graphics adapters of
+// OpenGraphics and the OpenCL devices. The OpenCL library is loaded only for the OpenCL test and
+// --list-devices.
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err, const TVideoMemoryFactory& MakeVideoMemory = CreateVideoMemory,
+               std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics = OpenDefaultGraphicsInterface,
                const std::string& OpenCLLibraryName = "libOpenCL.so.1");

@@ -2,9 +2,18 @@
 
 #include <charconv>
 
-std::optional<std::int32_t> ComputeCoreCount(int SelectedIndex, const std::string& Text) {
-  if (SelectedIndex >= 0 && SelectedIndex < static_cast<int>(CoreCountItems.size()))
-    return CoreCountItems[static_cast<std::size_t>(SelectedIndex)].Count;
+TCoreCountOffers CoreCountOffers(bool IsGPU, std::uint32_t ComputeUnits) {
+  TCoreCountOffers Offers{{}, DefaultCoreCountItem};
+  if (!IsGPU && ComputeUnits > 0) {
+    Offers.Items.push_back({std::to_string(ComputeUnits) + " - compute units", static_cast<std::int32_t>(ComputeUnits)});
+    Offers.Selected = 0;
+  }
+  for (const TCoreCountItem& Item : CoreCountItems) Offers.Items.push_back({Item.Text, Item.Count});
+  return Offers;
+}
+
+std::optional<std::int32_t> ComputeCoreCount(std::optional<std::int32_t> ItemCount, const std::string& Text) {
+  if (ItemCount) return ItemCount;
   // Blanks around the number are forgiven; signs, exponents and other bases are not.
   const std::size_t First = Text.find_first_not_of(" \t");
   if (First == std::string::npos || Text[First] < '0' || Text[First] > '9') return std::nullopt;

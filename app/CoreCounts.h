@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "SettingsLimits.h"
 
@@ -24,9 +25,26 @@ constexpr std::array<TCoreCountItem, 16> CoreCountItems{{
 
 constexpr int DefaultCoreCountItem = 3;  // "8704 - RTX 3080"
 
-// The count of item SelectedIndex, or, with no item selected (-1), the typed text as a positive
-// whole number; empty when the text is none.
-std::optional<std::int32_t> ComputeCoreCount(int SelectedIndex, const std::string& Text);
+// One item of the box: its text and the count it stands for.
+struct TCoreCountOffer {
+  std::string Text;
+  std::int32_t Count;
+};
+
+// What the box offers for the chosen device, and which item it selects.
+struct TCoreCountOffers {
+  std::vector<TCoreCountOffer> Items;
+  int Selected;
+};
+
+// For a GPU, or no device: the cards, with "8704 - RTX 3080" selected. For any other device with
+// its compute units known: first "12 - compute units", selected, then the cards. Every work item
+// reads the whole block, so 8704 of them keep a processor busy for many minutes a pass.
+TCoreCountOffers CoreCountOffers(bool IsGPU, std::uint32_t ComputeUnits);
+
+// The count of the selected item (ItemCount), or, with no item selected, the typed text as a
+// positive whole number; empty when the text is none.
+std::optional<std::int32_t> ComputeCoreCount(std::optional<std::int32_t> ItemCount, const std::string& Text);
 
 // The window's default item is the console's default work-item count on a GPU.
 static_assert(CoreCountItems[DefaultCoreCountItem].Count == GPUDefaultWorkItems);

@@ -142,8 +142,7 @@ void TFormVelmora::CreateControls() {
   // left: the count the user types is the count that runs.
   ComboBoxCores->setCompleter(nullptr);
   ComboBoxCores->setMaxVisibleItems(32);
-  for (const TCoreCountItem& Item : CoreCountItems) ComboBoxCores->addItem(QString::fromLatin1(Item.Text));
-  ComboBoxCores->setCurrentIndex(DefaultCoreCountItem);
+  OfferCoreCounts(CoreCountOffers(true, 0));
 
   GroupBox2 = GroupBox(GroupBox1, "GroupBox2", " GFX memory test: ", 8, 135, 417, 58);
   ButtonWriteGFXRAM = Button(GroupBox2, "ButtonWriteGFXRAM", "Write to GFX RAM", 8, 21, 128, 25, RegularFont());

@@ -1,11 +1,13 @@
 // The OpenCL platform and device lists: filled at creation, the device list rebuilt whenever the
-// user picks a platform. Each listing makes its own enumeration and frees it before returning.
+// user picks a platform, and the core-count box's items following the device. Each listing makes
+// its own enumeration and frees it before returning.
 
 #include <QComboBox>
 
 #include <memory>
 
 #include "CL.h"
+#include "CoreCounts.h"
 #include "DCLPlatform.h"
 #include "DCLText.h"
 #include "Unit1.h"
@@ -44,6 +46,32 @@ void TFormVelmora::OpenCLListDevices() {
         ComboBoxOpenCLDevice->addItem(ListText(Platform->GetDevice(Index)->Name()));
   }
   if (ComboBoxOpenCLDevice->count() > 0) ComboBoxOpenCLDevice->setCurrentIndex(0);
+  OfferCoreCountsForDevice();
+}
+
+void TFormVelmora::OfferCoreCounts(const TCoreCountOffers& Offers) {
+  ComboBoxCores->clear();
+  for (const TCoreCountOffer& Item : Offers.Items)
+    ComboBoxCores->addItem(QString::fromStdString(Item.Text), QVariant(Item.Count));
+  ComboBoxCores->setCurrentIndex(Offers.Selected);
+}
+
+void TFormVelmora::OfferCoreCountsForDevice() {
+  const int PlatformIndex = ComboBoxOpenCLPlatform->currentIndex();
+  const int DeviceIndex = ComboBoxOpenCLDevice->currentIndex();
+  bool IsGPU = true;  // no device: the cards
+  std::uint32_t ComputeUnits = 0;
+  if (OpenCLLibraryHandle && PlatformIndex >= 0 && DeviceIndex >= 0) {
+    const TDCLPlatforms Platforms;
+    if (const PDCLPlatform Platform = Platforms.GetPlatform(static_cast<std::uint32_t>(PlatformIndex)))
+      if (const PDCLDevice Device = Platform->GetDevice(static_cast<std::uint32_t>(DeviceIndex))) {
+        IsGPU = Device->IsGPU();
+        ComputeUnits = Device->MaxComputeUnits();
+      }
+  }
+  OfferCoreCounts(CoreCountOffers(IsGPU, ComputeUnits));
 }
 
 void TFormVelmora::ComboBoxOpenCLPlatformSelect(int) { OpenCLListDevices(); }
+
+void TFormVelmora::ComboBoxOpenCLDeviceSelect(int) { OfferCoreCountsForDevice(); }

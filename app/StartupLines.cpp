@@ -15,4 +15,8 @@ std::string AdapterLine(const std::string& Description, std::uint64_t FreeTextur
   return Description + " - Free texture memory: " + FormatByteSize(static_cast<std::int64_t>(FreeTextureMemory));
 }
 
+std::string ReachLine(const TAdapterMemory& Memory) {
+  return "GFX memory the processor can reach: " + ReachText(Memory);
+}
+
 std::string GetProcessorName(const std::string& CpuInfoPath) { return ReadProcessorModel(CpuInfoPath); }

@@ -1,9 +1,12 @@
 #pragma once
-// The three lines that open every log: the title with the version, the graphics adapter with its
-// free memory, and the processor. The window writes them at creation, the console before any test.
+// The lines that open every log: the title with the version, the graphics adapter with its free
+// memory, the processor, and what of the adapter's memory the GFX tests can touch. The window
+// writes them at creation, the console before any test.
 
 #include <cstdint>
 #include <string>
+
+#include "AdapterMemory.h"
 
 // The maker's web addresses.
 extern const char* const HomePageAddress;
@@ -15,6 +18,9 @@ std::string TitleLine(const std::string& FileVersion);
 
 // "<description> - Free texture memory: 3.87 GB"
 std::string AdapterLine(const std::string& Description, std::uint64_t FreeTextureMemory);
+
+// "GFX memory the processor can reach: 256.00 MB of 8.00 GB (resizable BAR off), PCIe 4.0 x16"
+std::string ReachLine(const TAdapterMemory& Memory);
 
 // The "model name" of /proc/cpuinfo (or of the given file), empty when it cannot be read.
 std::string GetProcessorName(const std::string& CpuInfoPath = "/proc/cpuinfo");

@@ -70,6 +70,7 @@ TFormVelmora::TFormVelmora(TFormVelmoraServices Services, QWidget* Parent)
   connect(PrivacyPolicy1, &QAction::triggered, this, &TFormVelmora::PrivacyPolicy1Click);
   // Only a choice of the user's refills the device list, not the listing's own selection.
   connect(ComboBoxOpenCLPlatform, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLPlatformSelect);
+  connect(ComboBoxOpenCLDevice, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLDeviceSelect);
   FResultsMenu = new TResultsMenu(*File1, Exit1, *this, FServices.ReportError);
 
   try {
@@ -97,6 +98,7 @@ void TFormVelmora::FormCreate() {
   VideoMemory = FVideoMemory.get();
   AppendToMemo(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
   AppendToMemo(GetProcessorName());
+  AppendToMemo(ReachLine(VideoMemory->AdapterMemory()));
   OpenCLListPlatforms();
   FServices.OpenUrl(HomePageAddress);
   MainFormHandle = this;

@@ -20,6 +20,8 @@
 #include "BenchmarkReporter.h"
 #include "SpinEdit.h"
 
+struct TCoreCountOffers;
+
 class QAction;
 class QComboBox;
 class QGroupBox;
@@ -77,6 +79,9 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   // The OpenCL lists.
   void OpenCLListPlatforms();
   void OpenCLListDevices();
+  // The core-count box's items for the chosen device (see CoreCountOffers).
+  void OfferCoreCounts(const TCoreCountOffers& Offers);
+  void OfferCoreCountsForDevice();
 
   // Whether a run's worker thread is still at work: closing the window then ends the process
   // at once instead of destroying what the worker uses.
@@ -152,6 +157,7 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void Button9Click();
   void ButtonExitClick();
   void ComboBoxOpenCLPlatformSelect(int Index);
+  void ComboBoxOpenCLDeviceSelect(int Index);
   void Label4Click();
   void Label4MouseEnter();
   void Label4MouseLeave();

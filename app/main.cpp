@@ -1,5 +1,5 @@
 // Velmora's entry point: the window where there is a display, the console front-end otherwise
-// or when asked for.
+// or when asked for. A console-only build (VELMORA_WITH_WINDOW not defined) has no window.
 
 #include <fcntl.h>
 
@@ -11,8 +11,11 @@
 
 #include "ConsoleFrontEnd.h"
 #include "FormatSettings.h"
+#ifdef VELMORA_WITH_WINDOW
 #include "WindowMain.h"
+#endif
 
+#ifdef VELMORA_WITH_WINDOW
 namespace {
 
 bool HasDisplay() {
@@ -22,6 +25,11 @@ bool HasDisplay() {
   }
   return false;
 }
+
+}  // namespace
+#endif
+
+namespace {
 
 // A standard descriptor the caller closed (velmora >&-) is taken by /dev/null opened for reading
 // only: every write to it still fails as on a closed one, so the console can say so, and no file
@@ -37,7 +45,15 @@ int main(int argc, char** argv) {
   HoldClosedStandardDescriptors();
   InitFormatSettingsFromLocale();
   const std::vector<std::string> Arguments(argv + 1, argv + argc);
+#ifdef VELMORA_WITH_WINDOW
   if (Arguments.size() == 2 && Arguments[0] == "--screenshot") return RunWindowScreenshot(argc, argv, Arguments[1]);
   if (Arguments.empty() && HasDisplay()) return RunWindowApplication(argc, argv);
+#else
+  if (!Arguments.empty() && Arguments[0] == "--screenshot") {
+    std::cerr << "velmora: this velmora was built without its window, so there is nothing to take a picture "
+                 "of; run velmora --console\n";
+    return 2;
+  }
+#endif
   return RunConsole("velmora", Arguments, std::cout, std::cerr);
 }

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "GFXBlockPlan.h"
 #include "HelperQuobix.h"
 
 const TMemoryWalkTest GFXRAMWriteTest{bmGFXRAMWrite,
@@ -35,11 +36,16 @@ void GFXRAMFree(TVraxDirect3D9& VideoMemory, TBenchmarkReporter& Reporter) {
 
 namespace {
 
-TGFXBlockRecord DescribeBlock(const TVraxItem& Item) {
+// What the record keeps of the block a test walks: where it lives, how much of it a pass walks
+// when that is less than asked for, and what the processor can reach of the adapter.
+TGFXBlockRecord DescribeBlock(const TVraxItem& Item, std::int64_t Requested, const TAdapterMemory& Memory) {
   TGFXBlockRecord Block;
   Block.Adapter = Item.Owner->Owner->D3DADAPTER_ID.Description;
   Block.DriverVersion = Item.Owner->Owner->D3DADAPTER_ID.DriverVersion;
   if (Item.Buffer) Block.MemoryType = Item.Buffer->MemoryType();
+  if (Item.Size < Requested) Block.WalkedBlockSize = static_cast<std::uint64_t>(Item.Size);
+  if (Memory.Reachable > 0) Block.ReachableWindow = Memory.Reachable;
+  if (Memory.Link) Block.PCIeLink = PciLinkText(*Memory.Link);
   return Block;
 }
 
@@ -50,12 +56,18 @@ class TGFXBlockSource final : public TMemoryBlockSource {
   TGFXBlockSource(TBenchmarkReporter& Reporter, TVraxDirect3D9* VideoMemory)
       : FReporter(Reporter), FVideoMemory(VideoMemory) {}
 
-  void Acquire(std::int64_t MemorySize) override {
+  std::int64_t Acquire(std::int64_t MemorySize) override {
     if (!FVideoMemory) throw std::runtime_error("No GFX memory: the graphics adapter could not be opened");
+    // A block the card holds but the processor cannot map whole is walked at the size it can.
+    const TAdapterMemory Memory = FVideoMemory->AdapterMemory();
+    const TGFXBlockPlan Plan = PlanGFXBlock(MemorySize, Memory);
+    if (!Plan.Line.empty()) FReporter.Log(Plan.Line);
     // A block that cannot be had is reported here and then by the first pass, which finds no
     // block 0.
-    GFXRAMAllocate(*FVideoMemory, MemorySize, FReporter);
-    if (FVideoMemory->Items.Count() > 0) FReporter.GFXBlockUsed(DescribeBlock(*FVideoMemory->Items.GetItem(0)));
+    GFXRAMAllocate(*FVideoMemory, Plan.Size, FReporter);
+    if (FVideoMemory->Items.Count() > 0)
+      FReporter.GFXBlockUsed(DescribeBlock(*FVideoMemory->Items.GetItem(0), MemorySize, Memory));
+    return Plan.Size;
   }
   TMemorySpan PassBlock() override {
     const TVraxItem* Item = FVideoMemory->Items.GetItem(0);

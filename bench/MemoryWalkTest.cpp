@@ -16,9 +16,11 @@ std::uint64_t Nanoseconds(double Milliseconds) {
   return Milliseconds > 0.0 ? static_cast<std::uint64_t>(std::llround(Milliseconds * 1e6)) : 0;
 }
 
-// The times of the passes that ran: all of them, or fewer when the user stopped the run.
-std::vector<double> RunPasses(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
-                              TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
+// The times of the passes that ran: all of them, or fewer when the user stopped the run. MemorySize
+// is the block's, which the pass lines show.
+std::vector<double> RunPasses(const TMemoryWalkTest& Test, std::int64_t MemorySize,
+                              const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
+                              TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
   // Sized once, before the first pass: nothing is allocated between two timed passes but the line.
   std::vector<double> PassTimes(static_cast<std::size_t>(BenchmarkSettings.Passes), 0.0);
   Reporter.Log(Test.StartLine);
@@ -27,8 +29,8 @@ std::vector<double> RunPasses(const TMemoryWalkTest& Test, const TBenchmarkSetti
   for (; Done < PassTimes.size() && !BenchmarkSettings.StopToken.stop_requested(); ++Done) {
     const TMemorySpan Block = Source.PassBlock();
     PassTimes[Done] = PassTimer(Block.Address, Block.Size);
-    Reporter.Log(TimedLine(Test.PassCaption, BenchmarkSettings.MemorySize, PassTimes[Done]));
-    Reporter.PassTimed({Nanoseconds(PassTimes[Done]), static_cast<std::uint64_t>(BenchmarkSettings.MemorySize)});
+    Reporter.Log(TimedLine(Test.PassCaption, MemorySize, PassTimes[Done]));
+    Reporter.PassTimed({Nanoseconds(PassTimes[Done]), static_cast<std::uint64_t>(MemorySize)});
   }
   PassTimes.resize(Done);
   return PassTimes;
@@ -51,12 +53,11 @@ void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& Be
                        TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer) {
   Reporter.TestStarted(Test.Type, BenchmarkSettings.MemorySize);
   try {
-    const std::int64_t MemorySize = BenchmarkSettings.MemorySize;
     CheckPassCount(BenchmarkSettings.Passes);
-    Source.Acquire(MemorySize);
+    const std::int64_t MemorySize = Source.Acquire(BenchmarkSettings.MemorySize);
     std::vector<double> PassTimes;
     try {
-      PassTimes = RunPasses(Test, BenchmarkSettings, Reporter, Source, PassTimer);
+      PassTimes = RunPasses(Test, MemorySize, BenchmarkSettings, Reporter, Source, PassTimer);
     } catch (...) {
       Source.Release();
       throw;

@@ -34,8 +34,9 @@ struct TMemorySpan {
 class TMemoryBlockSource {
  public:
   virtual ~TMemoryBlockSource() = default;
-  // Takes a block of MemorySize bytes and logs the outcome.
-  virtual void Acquire(std::int64_t MemorySize) = 0;
+  // Takes a block for a request of MemorySize bytes and logs the outcome; returns the bytes the
+  // passes walk, which a source may make smaller than asked for (and says so).
+  virtual std::int64_t Acquire(std::int64_t MemorySize) = 0;
   // The block the next pass walks.
   virtual TMemorySpan PassBlock() = 0;
   // Gives the block back and logs it; runs however the pass phase ends.
@@ -44,8 +45,9 @@ class TMemoryBlockSource {
 
 // The whole test: the block taken, every pass timed and logged, the block given back, then the
 // average and peak lines and the peak speed as the result. Every size and speed in the lines is
-// the settings' MemorySize. Never lets an error escape: it ends in one "Exception: " line, after
-// the block went back. Stopped by the user (the settings' StopToken), it ends after the current
-// pass: the block goes back, one line says the user stopped it, and there is no result.
+// that of the block the source acquired, as a rule the settings' MemorySize. Never lets an error
+// escape: it ends in one "Exception: " line, after the block went back. Stopped by the user (the
+// settings' StopToken), it ends after the current pass: the block goes back, one line says the
+// user stopped it, and there is no result.
 void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                        TBenchmarkReporter& Reporter, TMemoryBlockSource& Source, const TPassTimer& PassTimer);

@@ -1,7 +1,5 @@
 #include "OpenCLBenchmark.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <exception>
 #include <memory>
@@ -10,58 +8,13 @@
 #include <vector>
 
 #include "CL.h"
-#include "DCLDevice.h"
-#include "DCLObjects.h"
-#include "DCLPlatform.h"
-#include "DCLText.h"
+#include "DCLErrors.h"
 #include "ExceptionLine.h"
-#include "ExecutableFolder.h"
 #include "HelperQuobix.h"
+#include "OpenCLSetUp.h"
 #include "PassSummary.h"
-#include "ProgramFile.h"
-#include "SystemMemory.h"
 
 namespace {
-
-// Everything the test makes, declared in the order of making, so that it goes in reverse however
-// the test ends: kernel, program, buffers, queue, host block, then the platform tree.
-struct TOpenCLWorkingObjects {
-  std::unique_ptr<const TDCLPlatforms> Platforms;
-  const TDCLDevice* Device = nullptr;  // owned by Platforms
-  std::unique_ptr<TDCLCommandQueue> Queue;
-  std::unique_ptr<TSystemMemoryBlock> HostBlock;
-  std::unique_ptr<TDCLBuffer> Source;
-  std::unique_ptr<TDCLBuffer> Destination;
-  std::unique_ptr<TDCLProgram> Program;
-  std::unique_ptr<TDCLKernel> Kernel;
-};
-
-bool FileExists(const std::string& Path) {
-  struct stat Status {};
-  return stat(Path.c_str(), &Status) == 0 && S_ISREG(Status.st_mode);
-}
-
-const TDCLPlatform& ChosenPlatform(const TDCLPlatforms& Platforms, std::int32_t PlatformIndex) {
-  if (Platforms.PlatformCount() == 0)
-    throw std::out_of_range("There is no OpenCL platform: the OpenCL library reports none");
-  // -1: nothing selected, which only an empty list in the window leaves.
-  const std::string Found = " (" + std::to_string(Platforms.PlatformCount()) + " found)";
-  if (PlatformIndex < 0) throw std::out_of_range("No OpenCL platform was chosen" + Found);
-  const PDCLPlatform Platform = Platforms.GetPlatform(static_cast<std::uint32_t>(PlatformIndex));
-  if (Platform == nullptr) throw std::out_of_range("There is no OpenCL platform " + std::to_string(PlatformIndex) + Found);
-  return *Platform;
-}
-
-const TDCLDevice& ChosenDevice(const TDCLPlatform& Platform, std::int32_t PlatformIndex, std::int32_t DeviceIndex) {
-  const std::string OnPlatform = " on platform " + std::to_string(PlatformIndex);
-  if (Platform.DeviceCount() == 0) throw std::out_of_range("There is no OpenCL device" + OnPlatform);
-  const std::string Found = " (" + std::to_string(Platform.DeviceCount()) + " found)";
-  if (DeviceIndex < 0) throw std::out_of_range("No OpenCL device was chosen" + OnPlatform + Found);
-  const PDCLDevice Device = Platform.GetDevice(static_cast<std::uint32_t>(DeviceIndex));
-  if (Device == nullptr)
-    throw std::out_of_range("There is no OpenCL device " + std::to_string(DeviceIndex) + OnPlatform + Found);
-  return *Device;
-}
 
 // The text of a speed in bytes per second, truncated toward zero to a whole number.
 std::string OpenCLSpeedText(double BytesPerSecond) {
@@ -72,43 +25,29 @@ std::string OpenCLSpeedText(double BytesPerSecond) {
   return FormatByteSizeFloat(Whole);
 }
 
-// Makes the working objects and sets the kernel's arguments. Null, after the one line that says
-// so, when the kernel file is not there; what was made by then is released on the way out.
-std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSettings& BenchmarkSettings,
-                                                         TBenchmarkReporter& Reporter,
-                                                         const std::optional<std::string>& KernelFolder) {
-  const auto MemorySize = static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
-  auto Objects = std::make_unique<TOpenCLWorkingObjects>();
-  Objects->Platforms = std::make_unique<const TDCLPlatforms>();
-  const TDCLPlatform& Platform = ChosenPlatform(*Objects->Platforms, BenchmarkSettings.OpenCLPlatform);
-  Objects->Device = &ChosenDevice(Platform, BenchmarkSettings.OpenCLPlatform, BenchmarkSettings.OpenCLDevice);
-  const TDCLDevice& Device = *Objects->Device;
-  Reporter.OpenCLDeviceUsed({DisplayText(Platform.Name()), DisplayText(Device.Name()),
-                             DisplayText(Device.DriverVersion()),
-                             static_cast<std::uint32_t>(BenchmarkSettings.OpenCLComputeCoreCount), 1});
-  Reporter.Log("OpenCL: Creating command queue...");
-  Objects->Queue = Device.CreateCommandQueue({});
-  Reporter.Log("OpenCL: Allocating buffer... " + FormatByteSizeFloat(static_cast<double>(MemorySize)));
-  // Never written by the test, but backed by real zeroed pages: where the device reads host
-  // memory directly (a CPU device), pages nobody wrote would all be the kernel's one zero page.
-  Objects->HostBlock = TSystemMemory().Allocate(BenchmarkSettings.MemorySize, TBlockBacking::Populated);
-  Reporter.Log("OpenCL: Creating buffer...");
-  Objects->Source = Device.CreateBuffer(MemorySize, Objects->HostBlock->Address(), {mfReadOnly, mfUseHostPtr});
-  Objects->Destination = Device.CreateBuffer(MemorySize, nullptr, {mfWriteOnly});
-  Reporter.Log("OpenCL: Creating program...");
-  const std::string KernelPath = FindProgramFile(KernelFolder ? *KernelFolder : ExecutableFolder(), KernelFileName);
-  if (!FileExists(KernelPath)) {
-    Reporter.Log("OpenCL: Error: File not found: " + KernelPath);
-    Reporter.TestEnded(TTestStatus::Failed, "File not found: " + KernelPath);
-    return nullptr;
+// A launch whose command failed on the device, not one that merely has no counters.
+bool LaunchFailed(std::int32_t Status) { return Status != CL_SUCCESS && Status != CL_PROFILING_INFO_NOT_AVAILABLE; }
+
+// One pass: a launch over every part of the block in turn, all work items each time. Its time is
+// the sum of the launches' kernel times; 0 when a launch reported none. A launch that fails ends
+// the test: after a watchdog stopped a kernel the device is of no more use.
+std::uint64_t RunOnePass(const TOpenCLWorkingObjects& Objects, std::uint32_t WorkItems, std::int32_t Pass) {
+  std::uint64_t Nanoseconds = 0;
+  bool Untimed = false;
+  for (const TLaunchBuffers& Launch : Objects.Launches) {
+    if (Objects.Launches.size() > 1) SetLaunchArguments(Objects, Launch);
+    TDCLCommandQueue& Queue = *Objects.Queue;
+    if (Objects.WorkGroupSize) Queue.Execute(*Objects.Kernel, WorkItems, *Objects.WorkGroupSize);
+    else Queue.Execute(*Objects.Kernel, WorkItems);
+    if (LaunchFailed(Queue.Status()))
+      throw std::runtime_error("The kernel failed in pass " + std::to_string(Pass) + " (" +
+                               OpenCLErrorName(Queue.Status()) +
+                               "); a display driver stops kernels that run for seconds, and fewer work items or a "
+                               "smaller block make them shorter");
+    Untimed = Untimed || Queue.ExecuteTime() == 0;
+    Nanoseconds += Queue.ExecuteTime();
   }
-  Objects->Program = Device.CreateProgram(KernelPath, nullptr);
-  Objects->Kernel = Objects->Program->CreateKernel("speedreadkernel");
-  const std::uint64_t WordCount = MemorySize / 4;
-  Objects->Kernel->SetArg(0, *Objects->Source);
-  Objects->Kernel->SetArg(1, *Objects->Destination);
-  Objects->Kernel->SetArg(2, sizeof WordCount, &WordCount);
-  return Objects;
+  return Untimed ? 0 : Nanoseconds;
 }
 
 // The passes that ran: how many were launched, and the seconds of each that reported a time.
@@ -127,11 +66,10 @@ TOpenCLPasses RunOpenCLPasses(const TOpenCLWorkingObjects& Objects, std::uint32_
     if (StopToken.stop_requested()) break;
     ++Done.Launched;
     Reporter.Log("OpenCL: Pass " + std::to_string(Pass) + "...");
-    Objects.Queue->Execute(*Objects.Kernel, WorkItems);
-    const std::uint64_t Nanoseconds = Objects.Queue->ExecuteTime();
+    const std::uint64_t Nanoseconds = RunOnePass(Objects, WorkItems, Pass);
     Reporter.Log("OpenCL: Execution time: " + std::to_string(static_cast<std::int64_t>(Nanoseconds)) + " ns.");
     if (Nanoseconds == 0) {
-      // A refused launch or a device without a time: no speed to show, none to count.
+      // A device without a time: no speed to show, none to count.
       Reporter.Log("OpenCL: Speed: no execution time was reported");
       Reporter.PassTimed({0, BytesPerPass});
       continue;
@@ -163,7 +101,7 @@ void ReportOpenCLSummary(std::uint64_t BytesPerPass, const std::vector<double>& 
 }  // namespace
 
 void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
-                   const std::optional<std::string>& KernelFolder) {
+                   const TOpenCLTestOptions& Options) {
   Reporter.TestStarted(bmOpenCLRAMReadWrite, BenchmarkSettings.MemorySize);
   Reporter.Log("Running OpenCL GFX RAM read & write test...");
   try {
@@ -175,7 +113,7 @@ void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReport
     TOpenCLPasses Passes;
     {
       const std::unique_ptr<TOpenCLWorkingObjects> Objects =
-          PrepareOpenCLTest(BenchmarkSettings, Reporter, KernelFolder);
+          PrepareOpenCLTest(BenchmarkSettings, Reporter, Options);
       if (!Objects) return;
       Passes = RunOpenCLPasses(*Objects, WorkItems, BenchmarkSettings.Passes, BytesPerPass,
                                BenchmarkSettings.StopToken, Reporter);
@@ -194,5 +132,5 @@ void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReport
 }
 
 void BenchmarkOpenCLGFXRAMReadWrite(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter) {
-  RunOpenCLTest(BenchmarkSettings, Reporter, std::nullopt);
+  RunOpenCLTest(BenchmarkSettings, Reporter, TOpenCLTestOptions{});
 }

@@ -3,9 +3,11 @@
 // program reads one device buffer and writes another, once per pass, over the run's number of work
 // items, timed by the device's own profiling counters.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "AvailableMemory.h"
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
 
@@ -16,7 +18,16 @@ constexpr const char* KernelFileName = "SpeedReadWrite.cl";
 // released, one line says the user stopped it, and there is no result.
 void BenchmarkOpenCLGFXRAMReadWrite(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter);
 
-// The same with the kernel's folder given (with its trailing "/"), for the tests; without one, the
-// program's own folder.
+// What the tests and the comparison scripts may set; the program runs with the defaults.
+struct TOpenCLTestOptions {
+  // The kernel's folder, with its trailing "/"; empty: the program's own folder.
+  std::optional<std::string> KernelFolder;
+  // Launches per pass, whatever the device; empty: as PlanLaunchParts chooses.
+  std::optional<std::uint32_t> LaunchesPerPass;
+  // The system memory still to be had, for the host block and for buffers a device keeps there.
+  TAvailableMemoryProbe AvailableMemory = ReadAvailableSystemMemory;
+};
+
+// The test with its options. Never lets an error escape.
 void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
-                   const std::optional<std::string>& KernelFolder);
+                   const TOpenCLTestOptions& Options);

@@ -27,10 +27,11 @@ class TSystemBlockSource final : public TMemoryBlockSource {
   TSystemBlockSource(TBenchmarkReporter& Reporter, const TSystemMemory& Memory, TBlockBacking Backing)
       : FReporter(Reporter), FMemory(Memory), FBacking(Backing) {}
 
-  void Acquire(std::int64_t MemorySize) override {
+  std::int64_t Acquire(std::int64_t MemorySize) override {
     FBlock = FMemory.Allocate(MemorySize, FBacking);
     FMemorySize = MemorySize;
     FReporter.Log("Allocated system memory: " + FormatByteSize(MemorySize));
+    return MemorySize;
   }
   TMemorySpan PassBlock() override { return {FBlock->Address(), FBlock->Size()}; }
   void Release() override {

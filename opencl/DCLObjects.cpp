@@ -25,7 +25,8 @@ cl_mem_flags ToCLMemFlags(TDCLMemFlagsSet Flags) {
 }
 
 // Each destructor checks its release function: a destructor must not raise, and a handle that the
-// library cannot release is better kept than the program ended.
+// library cannot release is better kept than the program ended. A handle the runtime never made
+// (it refused the object) is not released: there is nothing to release.
 
 TDCLContext::TDCLContext(PCL_device_id Device_id) {
   FContext = CL::clCreateContext(nullptr, 1, &Device_id, nullptr, nullptr, &FStatus);
@@ -42,15 +43,20 @@ TDCLContext::TDCLContext(PCL_device_id Device_id) {
 TDCLContext::~TDCLContext() { Release(); }
 
 void TDCLContext::Release() {
-  if (CL::clReleaseContext) FStatus = CL::clReleaseContext(FContext);
+  if (FContext != nullptr && CL::clReleaseContext) FStatus = CL::clReleaseContext(FContext);
 }
 
 TDCLBuffer::TDCLBuffer(cl_context Context, TDCLMemFlagsSet Flags, std::uint64_t Size, void* Data) : FSize(Size) {
   FMem = CL::clCreateBuffer(Context, ToCLMemFlags(Flags), Size, Data, &FStatus);
 }
 
+TDCLBuffer::TDCLBuffer(const TDCLBuffer& Parent, std::uint64_t Origin, std::uint64_t Size) : FSize(Size) {
+  const cl_buffer_region Region{Origin, Size};
+  FMem = CL::clCreateSubBuffer(Parent.Handle(), 0, CL_BUFFER_CREATE_TYPE_REGION, &Region, &FStatus);
+}
+
 TDCLBuffer::~TDCLBuffer() {
-  if (CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
+  if (FMem != nullptr && CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
 }
 
 TDCLImage2D::TDCLImage2D(cl_context Context, TDCLMemFlagsSet Flags, const TCL_image_format* Format, std::uint64_t Width,
@@ -64,7 +70,7 @@ TDCLImage2D::TDCLImage2D(cl_context Context, TDCLMemFlagsSet Flags, const TCL_im
 }
 
 TDCLImage2D::~TDCLImage2D() {
-  if (CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
+  if (FMem != nullptr && CL::clReleaseMemObject) FStatus = CL::clReleaseMemObject(FMem);
 }
 
 TDCLKernel::TDCLKernel(cl_program Program, const char* KernelName) {
@@ -72,7 +78,7 @@ TDCLKernel::TDCLKernel(cl_program Program, const char* KernelName) {
 }
 
 TDCLKernel::~TDCLKernel() {
-  if (CL::clReleaseKernel) FStatus = CL::clReleaseKernel(FKernel);
+  if (FKernel != nullptr && CL::clReleaseKernel) FStatus = CL::clReleaseKernel(FKernel);
 }
 
 std::string TDCLKernel::FunctionName() {
@@ -108,6 +114,7 @@ TDCLProgram::TDCLProgram(PCL_device_id Device_id, cl_context Context, const char
   FProgram = CL::clCreateProgramWithSource(Context, 1, Source, nullptr, &FStatus);
   try {
     FStatus = CL::clBuildProgram(FProgram, 1, &Device_id, Options, nullptr, nullptr);
+    FBuildStatus = FStatus;
     FLog = QueryInfoText(
         [&](std::size_t Size, void* Value, std::size_t* SizeReturned) {
           return CL::clGetProgramBuildInfo(FProgram, Device_id, CL_PROGRAM_BUILD_LOG, Size, Value, SizeReturned);
@@ -134,7 +141,7 @@ TDCLProgram::TDCLProgram(PCL_device_id Device_id, cl_context Context, const char
 TDCLProgram::~TDCLProgram() { Release(); }
 
 void TDCLProgram::Release() {
-  if (CL::clReleaseProgram) FStatus = CL::clReleaseProgram(FProgram);
+  if (FProgram != nullptr && CL::clReleaseProgram) FStatus = CL::clReleaseProgram(FProgram);
 }
 
 std::unique_ptr<TDCLKernel> TDCLProgram::CreateKernel(const char* KernelName) const {
@@ -163,7 +170,7 @@ TDCLCommandQueue::TDCLCommandQueue(PCL_device_id Device_id, cl_context Context,
 }
 
 TDCLCommandQueue::~TDCLCommandQueue() {
-  if (CL::clReleaseCommandQueue) FStatus = CL::clReleaseCommandQueue(FCommandQueue);
+  if (FCommandQueue != nullptr && CL::clReleaseCommandQueue) FStatus = CL::clReleaseCommandQueue(FCommandQueue);
 }
 
 void TDCLCommandQueue::TimeCommand(cl_int EnqueueStatus, cl_event Event) {
@@ -178,7 +185,14 @@ void TDCLCommandQueue::TimeCommand(cl_int EnqueueStatus, cl_event Event) {
     }
   };
   const std::unique_ptr<std::remove_pointer_t<cl_event>, TReleaseEvent> OwnedEvent(Event);
-  CL::clFinish(FCommandQueue);
+  // A command the device gave up on (a kernel a display driver's watchdog stopped) has no time, and
+  // its code says why.
+  FStatus = CL::clFinish(FCommandQueue);
+  if (FStatus != CL_SUCCESS) return;
+  cl_int CommandStatus = CL_COMPLETE;
+  FStatus = CL::clGetEventInfo(Event, CL_EVENT_COMMAND_EXECUTION_STATUS, sizeof CommandStatus, &CommandStatus, nullptr);
+  if (FStatus == CL_SUCCESS && CommandStatus < 0) FStatus = CommandStatus;
+  if (FStatus != CL_SUCCESS) return;
   cl_ulong Start = 0;
   cl_ulong End = 0;
   const cl_int StartStatus =
@@ -194,6 +208,15 @@ void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, std::uint64_t Size) {
 }
 
 void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, const std::vector<std::uint64_t>& Size) {
+  Launch(Kernel, Size, nullptr);
+}
+
+void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, std::uint64_t Size, std::uint64_t LocalSize) {
+  Launch(Kernel, {Size}, &LocalSize);
+}
+
+void TDCLCommandQueue::Launch(const TDCLKernel& Kernel, const std::vector<std::uint64_t>& Size,
+                              const std::uint64_t* LocalSize) {
   // A kernel that was never made (its program did not build) is refused here with the code the
   // standard gives: some runtimes (PoCL 3.1) crash on a null kernel instead of answering it.
   if (Kernel.Handle() == nullptr) {
@@ -201,10 +224,11 @@ void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, const std::vector<std::
     return;
   }
   const std::vector<std::size_t> GlobalWorkSize(Size.begin(), Size.end());
+  const std::size_t LocalWorkSize = LocalSize ? *LocalSize : 0;
   cl_event Event = nullptr;
   const cl_int EnqueueStatus =
       CL::clEnqueueNDRangeKernel(FCommandQueue, Kernel.Handle(), static_cast<cl_uint>(GlobalWorkSize.size()), nullptr,
-                                 GlobalWorkSize.data(), nullptr, 0, nullptr, &Event);
+                                 GlobalWorkSize.data(), LocalSize ? &LocalWorkSize : nullptr, 0, nullptr, &Event);
   TimeCommand(EnqueueStatus, Event);
 }
 

@@ -62,6 +62,9 @@ class TDCLBuffer {
   // Data: host memory of Size bytes, or null. A buffer over host memory (mfUseHostPtr) does not own
   // it: its maker keeps it valid until the buffer is destroyed.
   TDCLBuffer(cl_context Context, TDCLMemFlagsSet Flags, std::uint64_t Size, void* Data);
+  // Size bytes of Parent from byte Origin on, with Parent's flags (OpenCL 1.1). Parent must outlive
+  // it; Origin must be a multiple of the device's base address alignment.
+  TDCLBuffer(const TDCLBuffer& Parent, std::uint64_t Origin, std::uint64_t Size);
   ~TDCLBuffer();
   TDCLBuffer(const TDCLBuffer&) = delete;
   TDCLBuffer& operator=(const TDCLBuffer&) = delete;
@@ -134,6 +137,8 @@ class TDCLProgram {
 
   cl_program Handle() const { return FProgram; }
   std::int32_t Status() const { return FStatus; }
+  // The code of the build itself: CL_SUCCESS once the program built for the device.
+  std::int32_t BuildStatus() const { return FBuildStatus; }
   // Both with the length the runtime reported, terminating NUL included.
   const std::string& Source() const { return FSource; }
   const std::string& Log() const { return FLog; }
@@ -149,6 +154,7 @@ class TDCLProgram {
 
   cl_program FProgram = nullptr;
   std::int32_t FStatus = CL_SUCCESS;
+  std::int32_t FBuildStatus = CL_SUCCESS;
   std::string FSource;
   std::string FLog;
   std::uint64_t FBinarySizes = 0;
@@ -167,13 +173,15 @@ class TDCLCommandQueue {
   cl_command_queue Handle() const { return FCommandQueue; }
   std::int32_t Status() const { return FStatus; }
   TDCLCommandQueuePropertiesSet Properties() const { return FProperties; }
-  // Nanoseconds the device spent on the last timed command; 0 when the command was refused or the
-  // device reported no time for it.
+  // Nanoseconds the device spent on the last timed command; 0 when the command was refused, failed
+  // on the device (Status then holds the code) or the device reported no time for it.
   std::uint64_t ExecuteTime() const { return FExecuteTime; }
 
   // The timed commands: each waits until the queue is idle. Transfers are blocking.
   void Execute(const TDCLKernel& Kernel, std::uint64_t Size);
   void Execute(const TDCLKernel& Kernel, const std::vector<std::uint64_t>& Size);
+  // One dimension of Size work items in work-groups of LocalSize.
+  void Execute(const TDCLKernel& Kernel, std::uint64_t Size, std::uint64_t LocalSize);
   void ReadBuffer(const TDCLBuffer& Buffer, std::uint64_t Size, void* Data);
   void WriteBuffer(const TDCLBuffer& Buffer, std::uint64_t Size, const void* Data);
   void ReadImage2D(const TDCLImage2D& Image, void* Data);
@@ -182,6 +190,7 @@ class TDCLCommandQueue {
  private:
   // Takes the enqueue's code and the event it returned, if any.
   void TimeCommand(cl_int EnqueueStatus, cl_event Event);
+  void Launch(const TDCLKernel& Kernel, const std::vector<std::uint64_t>& Size, const std::uint64_t* LocalSize);
 
   cl_command_queue FCommandQueue = nullptr;
   std::int32_t FStatus = CL_SUCCESS;

@@ -1,7 +1,8 @@
-// The OpenCL read and write test at any block size, for the comparison script: the window and
-// the console start at 256 MB, while a CPU device is best compared with smaller blocks.
+// The OpenCL read and write test at any block size, for the comparison scripts: the window and
+// the console start at 256 MB, while a CPU device is best compared with smaller blocks; and with
+// the number of launches per pass forced, to compare a split pass with one launch.
 //
-// Usage: velmora-opencl-bench SIZE_MB WORK_ITEMS PASSES [PLATFORM DEVICE]
+// Usage: velmora-opencl-bench SIZE_MB WORK_ITEMS PASSES [PLATFORM DEVICE [LAUNCHES]]
 
 #include <cstdlib>
 #include <iostream>
@@ -13,8 +14,8 @@
 #include "OpenCLBenchmark.h"
 
 int main(int argc, char** argv) {
-  if (argc != 4 && argc != 6) {
-    std::cerr << "Usage: " << argv[0] << " SIZE_MB WORK_ITEMS PASSES [PLATFORM DEVICE]\n";
+  if (argc != 4 && argc != 6 && argc != 7) {
+    std::cerr << "Usage: " << argv[0] << " SIZE_MB WORK_ITEMS PASSES [PLATFORM DEVICE [LAUNCHES]]\n";
     return 2;
   }
   InitFormatSettingsFromLocale();
@@ -22,10 +23,12 @@ int main(int argc, char** argv) {
   Settings.MemorySize = MegabytesToBytes(std::atoll(argv[1]));
   Settings.OpenCLComputeCoreCount = std::atoi(argv[2]);
   Settings.Passes = std::atoi(argv[3]);
-  Settings.OpenCLPlatform = argc == 6 ? std::atoi(argv[4]) : 0;
-  Settings.OpenCLDevice = argc == 6 ? std::atoi(argv[5]) : 0;
+  Settings.OpenCLPlatform = argc >= 6 ? std::atoi(argv[4]) : 0;
+  Settings.OpenCLDevice = argc >= 6 ? std::atoi(argv[5]) : 0;
+  TOpenCLTestOptions Options;
+  if (argc == 7) Options.LaunchesPerPass = static_cast<std::uint32_t>(std::atoi(argv[6]));
   LoadOpenCL("libOpenCL.so.1");
   TConsoleReporter Reporter(std::cout);
-  BenchmarkOpenCLGFXRAMReadWrite(Settings, Reporter);
+  RunOpenCLTest(Settings, Reporter, Options);
   return 0;
 }

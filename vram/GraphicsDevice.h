@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "AdapterMemory.h"
+
 // The kind of memory a buffer lives in, as the adapter describes it.
 struct TGraphicsMemoryType {
   std::uint32_t Index = 0;             // among the adapter's memory types
@@ -43,8 +45,18 @@ class TGraphicsDevice {
   // A buffer of Size bytes in memory that the adapter holds and the processor can map; null when
   // no such memory can hold it whole.
   virtual std::unique_ptr<TGraphicsBuffer> CreateBuffer(std::uint64_t Size) = 0;
-  // Bytes of the adapter's memory still to be had for buffers.
+  // Bytes of the adapter's own memory still to be had: what users call free VRAM.
   virtual std::uint64_t FreeMemory() const = 0;
+  // What the processor can reach of the adapter's memory, as it stands now.
+  virtual TAdapterMemory Memory() const = 0;
+};
+
+// One adapter as the graphics interface lists it, without opening a device on it.
+struct TAdapterDescription {
+  std::string Name;
+  std::string Kind;        // "discrete GPU", "integrated GPU", "virtual GPU", "CPU" or "other"
+  bool IsDefault = false;  // the adapter that OpenDefaultDevice opens
+  TAdapterMemory Memory;
 };
 
 // The graphics interface itself, once opened.
@@ -53,6 +65,8 @@ class TGraphicsInterface {
   virtual ~TGraphicsInterface() = default;
   // A device on the default adapter; null when no usable device can be opened.
   virtual std::unique_ptr<TGraphicsDevice> OpenDefaultDevice() = 0;
+  // Every adapter, in the interface's order; empty when there is none.
+  virtual std::vector<TAdapterDescription> Adapters() = 0;
 };
 
 // Opens the graphics interface; null when it is not there.

@@ -135,3 +135,5 @@ void TVraxDirect3D9::FreeMemory(TVraxItem& Item) {
 }
 
 std::uint64_t TVraxDirect3D9::MemoryAvailable() const { return g_pd3dDevice ? g_pd3dDevice->FreeMemory() : 0; }
+
+TAdapterMemory TVraxDirect3D9::AdapterMemory() const { return g_pd3dDevice ? g_pd3dDevice->Memory() : TAdapterMemory{}; }

@@ -103,8 +103,10 @@ class TVraxDirect3D9 {
   bool UnlockMemory(TVraxItem& Item);
   // Releases Item's buffer; the item stays in the list, without buffer or address.
   void FreeMemory(TVraxItem& Item);
-  // Bytes of the adapter's memory still free for blocks; 0 without a device.
+  // Bytes of the adapter's own memory still free (free VRAM); 0 without a device.
   std::uint64_t MemoryAvailable() const;
+  // What the processor can reach of the adapter's memory now; all zero without a device.
+  TAdapterMemory AdapterMemory() const;
   bool HasDevice() const { return g_pd3dDevice != nullptr; }
 
   bool SuppressErrors;

@@ -47,35 +47,28 @@ TBlockLimits ReadLimits(const TVulkanInstance& Instance, const TVulkanAdapter& A
 // What a device and its buffers share; the device is destroyed after its last buffer.
 struct TVulkanDeviceState {
   TVulkanDeviceState(std::shared_ptr<const TVulkanInstance> Instance, const TVulkanAdapter& Adapter, VkDevice Device,
-                     const TBlockLimits& Limits, TAvailableMemoryProbe AvailableSystemMemory)
+                     const TBlockLimits& Limits, TAvailableMemoryProbe AvailableSystemMemory, std::string SysfsRoot)
       : Instance(std::move(Instance)),
         Adapter(Adapter),
         Device(Device),
         Limits(Limits),
-        AvailableSystemMemory(std::move(AvailableSystemMemory)) {}
+        AvailableSystemMemory(std::move(AvailableSystemMemory)),
+        SysfsRoot(std::move(SysfsRoot)) {}
   ~TVulkanDeviceState() {
     if (Functions.vkDestroyDevice) Functions.vkDestroyDevice(Device, nullptr);
   }
   TVulkanDeviceState(const TVulkanDeviceState&) = delete;
   TVulkanDeviceState& operator=(const TVulkanDeviceState&) = delete;
 
-  // The budget as the driver reports it now, or none where the driver has no budget.
-  std::optional<VkPhysicalDeviceMemoryBudgetPropertiesEXT> CurrentBudget() const {
-    if (!Adapter.HasBudget) return std::nullopt;
-    VkPhysicalDeviceMemoryBudgetPropertiesEXT Budget{};
-    Budget.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_MEMORY_BUDGET_PROPERTIES_EXT;
-    VkPhysicalDeviceMemoryProperties2 Properties{};
-    Properties.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_MEMORY_PROPERTIES_2;
-    Properties.pNext = &Budget;
-    Instance->Functions().vkGetPhysicalDeviceMemoryProperties2(Adapter.Handle, &Properties);
-    return Budget;
+  THeapBytes HeldNow() const {
+    THeapBytes Bytes{};
+    for (std::size_t Heap = 0; Heap < Bytes.size(); ++Heap) Bytes[Heap] = Held[Heap].load();
+    return Bytes;
   }
 
   THeapBytes HeapFree() const {
-    THeapBytes HeldNow{};
-    for (std::size_t Heap = 0; Heap < HeldNow.size(); ++Heap) HeldNow[Heap] = Held[Heap].load();
-    const std::optional<VkPhysicalDeviceMemoryBudgetPropertiesEXT> Budget = CurrentBudget();
-    return FreeBytesPerHeap(Limits.Memory, HeldNow, Budget ? &*Budget : nullptr);
+    const std::optional<VkPhysicalDeviceMemoryBudgetPropertiesEXT> Budget = ReadBudget(*Instance, Adapter);
+    return FreeBytesPerHeap(Limits.Memory, HeldNow(), Budget ? &*Budget : nullptr);
   }
 
   std::shared_ptr<const TVulkanInstance> Instance;  // destroyed only after the device
@@ -84,6 +77,7 @@ struct TVulkanDeviceState {
   TVulkanDeviceFunctions Functions;
   const TBlockLimits Limits;
   TAvailableMemoryProbe AvailableSystemMemory;
+  std::string SysfsRoot;
   std::array<std::atomic<std::uint64_t>, VK_MAX_MEMORY_HEAPS> Held{};  // bytes of this allocator per heap
 };
 
@@ -184,12 +178,11 @@ class TVulkanBuffer final : public TGraphicsBuffer {
 
 class TVulkanDevice final : public TGraphicsDevice {
  public:
-  TVulkanDevice(std::shared_ptr<TVulkanDeviceState> State, std::string Description, std::string DriverVersion,
-                std::optional<std::uint32_t> ReportedHeap)
+  TVulkanDevice(std::shared_ptr<TVulkanDeviceState> State, std::string DriverVersion)
       : FState(std::move(State)),
-        FDescription(std::move(Description)),
+        FDescription(AdapterName(FState->Adapter)),
         FDriverVersion(std::move(DriverVersion)),
-        FReportedHeap(ReportedHeap) {}
+        FOwnHeap(DeviceLocalHeapIndex(FState->Limits.Memory)) {}
 
   std::string Description() const override { return FDescription; }
   std::string DriverVersion() const override { return FDriverVersion; }
@@ -200,13 +193,18 @@ class TVulkanDevice final : public TGraphicsDevice {
     return Buffer;
   }
 
-  std::uint64_t FreeMemory() const override { return FReportedHeap ? FState->HeapFree()[*FReportedHeap] : 0; }
+  std::uint64_t FreeMemory() const override { return FOwnHeap ? FState->HeapFree()[*FOwnHeap] : 0; }
+
+  TAdapterMemory Memory() const override {
+    return ReadAdapterMemory(*FState->Instance, FState->Adapter, FState->Limits.Memory, FState->HeldNow(),
+                             FState->SysfsRoot);
+  }
 
  private:
   std::shared_ptr<TVulkanDeviceState> FState;
   std::string FDescription;
   std::string FDriverVersion;
-  std::optional<std::uint32_t> FReportedHeap;
+  std::optional<std::uint32_t> FOwnHeap;  // the adapter's own memory
 };
 
 // The driver as a results file names it: its own name and text where Vulkan 1.2 reports them,
@@ -255,8 +253,8 @@ VkDevice CreateDevice(const TVulkanInstance& Instance, const TVulkanAdapter& Ada
 
 class TVulkanGraphics final : public TGraphicsInterface {
  public:
-  TVulkanGraphics(std::shared_ptr<const TVulkanInstance> Instance, TAvailableMemoryProbe AvailableSystemMemory)
-      : FInstance(std::move(Instance)), FAvailableSystemMemory(std::move(AvailableSystemMemory)) {}
+  TVulkanGraphics(std::shared_ptr<const TVulkanInstance> Instance, TVulkanGraphicsOptions Options)
+      : FInstance(std::move(Instance)), FOptions(std::move(Options)) {}
 
   std::unique_ptr<TGraphicsDevice> OpenDefaultDevice() override {
     const std::optional<TVulkanAdapter> Adapter = PickDefaultAdapter(*FInstance);
@@ -264,17 +262,30 @@ class TVulkanGraphics final : public TGraphicsInterface {
     const VkDevice Device = CreateDevice(*FInstance, *Adapter);
     if (Device == VK_NULL_HANDLE) return nullptr;
     auto State = std::make_shared<TVulkanDeviceState>(FInstance, *Adapter, Device, ReadLimits(*FInstance, *Adapter),
-                                                      FAvailableSystemMemory);
+                                                      FOptions.AvailableSystemMemory, FOptions.SysfsRoot);
     // From here the device is destroyed by State, with vkDestroyDevice if that was found.
     if (!BindDeviceFunctions(State->Functions, FInstance->Functions().vkGetDeviceProcAddr, Device)) return nullptr;
-    const std::optional<std::uint32_t> ReportedHeap = ReportedHeapIndex(State->Limits.Memory);
-    return std::make_unique<TVulkanDevice>(std::move(State), AdapterName(*Adapter),
-                                           AdapterDriverVersion(*FInstance, *Adapter), ReportedHeap);
+    return std::make_unique<TVulkanDevice>(std::move(State), AdapterDriverVersion(*FInstance, *Adapter));
+  }
+
+  std::vector<TAdapterDescription> Adapters() override {
+    const std::vector<TVulkanAdapter> Adapters = EnumerateAdapters(*FInstance);
+    const std::optional<std::size_t> Default = DefaultAdapterOf(Adapters);
+    std::vector<TAdapterDescription> Descriptions;
+    for (std::size_t Index = 0; Index < Adapters.size(); ++Index) {
+      const TVulkanAdapter& Adapter = Adapters[Index];
+      VkPhysicalDeviceMemoryProperties Memory{};
+      FInstance->Functions().vkGetPhysicalDeviceMemoryProperties(Adapter.Handle, &Memory);
+      // Nothing of this program is held there: no device was opened on it for the listing.
+      Descriptions.push_back({AdapterName(Adapter), AdapterKind(Adapter), Default == Index,
+                              ReadAdapterMemory(*FInstance, Adapter, Memory, THeapBytes{}, FOptions.SysfsRoot)});
+    }
+    return Descriptions;
   }
 
  private:
   std::shared_ptr<const TVulkanInstance> FInstance;
-  TAvailableMemoryProbe FAvailableSystemMemory;
+  TVulkanGraphicsOptions FOptions;
 };
 
 }  // namespace
@@ -282,5 +293,5 @@ class TVulkanGraphics final : public TGraphicsInterface {
 std::unique_ptr<TGraphicsInterface> OpenVulkanGraphics(const TVulkanGraphicsOptions& Options) {
   std::shared_ptr<const TVulkanInstance> Instance = TVulkanInstance::Open(Options.LoaderFileName);
   if (!Instance) return nullptr;
-  return std::make_unique<TVulkanGraphics>(std::move(Instance), Options.AvailableSystemMemory);
+  return std::make_unique<TVulkanGraphics>(std::move(Instance), Options);
 }

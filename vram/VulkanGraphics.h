@@ -15,6 +15,8 @@ struct TVulkanGraphicsOptions {
   // Where the adapter's memory is system RAM (every adapter but a discrete GPU), a block larger
   // than this is refused: backing it would bring the out-of-memory killer.
   TAvailableMemoryProbe AvailableSystemMemory = ReadAvailableSystemMemory;
+  // Where the kernel describes the adapters' PCI Express links.
+  std::string SysfsRoot = "/sys";
 };
 
 // Null when the loader cannot be opened or no instance can be made.

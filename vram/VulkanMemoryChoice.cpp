@@ -40,29 +40,59 @@ std::optional<std::size_t> DefaultAdapterIndex(const std::vector<VkPhysicalDevic
   return Best;
 }
 
-std::optional<std::uint32_t> ReportedHeapIndex(const VkPhysicalDeviceMemoryProperties& Memory) {
-  const std::uint32_t TypeCount = std::min<std::uint32_t>(Memory.memoryTypeCount, VK_MAX_MEMORY_TYPES);
-  const auto ServesBlocks = [&](std::uint32_t Heap) {
-    for (std::uint32_t Type = 0; Type < TypeCount; ++Type)
-      if (Memory.memoryTypes[Type].heapIndex == Heap && IsBlockMemory(Memory.memoryTypes[Type])) return true;
-    return false;
-  };
-  if (const std::optional<std::uint32_t> Heap = LargestHeap(Memory, ServesBlocks)) return Heap;
+std::optional<std::uint32_t> DeviceLocalHeapIndex(const VkPhysicalDeviceMemoryProperties& Memory) {
   return LargestHeap(Memory, [&](std::uint32_t Heap) {
     return (Memory.memoryHeaps[Heap].flags & VK_MEMORY_HEAP_DEVICE_LOCAL_BIT) != 0;
   });
 }
 
+std::optional<std::uint32_t> WindowHeapIndex(const VkPhysicalDeviceMemoryProperties& Memory) {
+  const std::uint32_t TypeCount = std::min<std::uint32_t>(Memory.memoryTypeCount, VK_MAX_MEMORY_TYPES);
+  return LargestHeap(Memory, [&](std::uint32_t Heap) {
+    for (std::uint32_t Type = 0; Type < TypeCount; ++Type)
+      if (Memory.memoryTypes[Type].heapIndex == Heap && IsBlockMemory(Memory.memoryTypes[Type])) return true;
+    return false;
+  });
+}
+
+THeapBytes HeapLimits(const VkPhysicalDeviceMemoryProperties& Memory,
+                      const VkPhysicalDeviceMemoryBudgetPropertiesEXT* Budget) {
+  THeapBytes Limits{};
+  for (std::uint32_t Heap = 0; Heap < Memory.memoryHeapCount && Heap < VK_MAX_MEMORY_HEAPS; ++Heap)
+    Limits[Heap] = Budget ? Budget->heapBudget[Heap] : Memory.memoryHeaps[Heap].size;
+  return Limits;
+}
+
 THeapBytes FreeBytesPerHeap(const VkPhysicalDeviceMemoryProperties& Memory, const THeapBytes& Held,
                             const VkPhysicalDeviceMemoryBudgetPropertiesEXT* Budget) {
+  const THeapBytes Limits = HeapLimits(Memory, Budget);
   THeapBytes Free{};
   for (std::uint32_t Heap = 0; Heap < Memory.memoryHeapCount && Heap < VK_MAX_MEMORY_HEAPS; ++Heap) {
     // The budget can fall below the usage when other programs take memory.
-    const std::uint64_t Limit = Budget ? Budget->heapBudget[Heap] : Memory.memoryHeaps[Heap].size;
     const std::uint64_t Used = Budget ? Budget->heapUsage[Heap] : Held[Heap];
-    Free[Heap] = Limit > Used ? Limit - Used : 0;
+    Free[Heap] = Limits[Heap] > Used ? Limits[Heap] - Used : 0;
   }
   return Free;
+}
+
+TAdapterMemory SummarizeAdapterMemory(const VkPhysicalDeviceMemoryProperties& Memory, const THeapBytes& Limits,
+                                      const THeapBytes& Free, VkPhysicalDeviceType Type) {
+  TAdapterMemory Summary;
+  const std::optional<std::uint32_t> Own = DeviceLocalHeapIndex(Memory);
+  const std::optional<std::uint32_t> Window = WindowHeapIndex(Memory);
+  if (Own) {
+    Summary.DeviceLocal = Memory.memoryHeaps[*Own].size;
+    Summary.DeviceLocalFree = Free[*Own];
+  }
+  if (Window) {
+    Summary.Reachable = Limits[*Window];
+    Summary.ReachableFree = Free[*Window];
+  }
+  if (Type != VK_PHYSICAL_DEVICE_TYPE_DISCRETE_GPU)
+    Summary.Bar = TBarState::Shared;
+  else if (Window && Own && Memory.memoryHeaps[*Window].size >= Memory.memoryHeaps[*Own].size)
+    Summary.Bar = TBarState::On;
+  return Summary;
 }
 
 std::optional<std::uint32_t> ChooseBlockMemoryType(const VkPhysicalDeviceMemoryProperties& Memory,

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "FakeGraphicsDevice.h"
+#include "FakeVulkan.h"
 #include "StartupLines.h"
 
 namespace {
@@ -39,34 +41,131 @@ TEST(ConsoleFrontEnd, PrintsTheStartupLinesBeforeAnyTest) {
   Fake.Description = "Fake adapter 3000";
   Fake.TotalMemory = std::uint64_t{3} << 30;
   std::ostringstream Out, Err;
-  const auto MakeVideoMemory = [&] { return std::make_unique<TVraxDirect3D9>(false, FakeGraphicsInterface(Fake)); };
   EXPECT_EQ(RunConsole("velmora", {"--console", "--test", "gfx-read", "--size", "256", "--passes", "2"}, Out, Err,
-                       MakeVideoMemory),
+                       FakeGraphicsInterface(Fake)),
             0);
   const std::vector<std::string> Lines = LinesOf(Out.str());
-  ASSERT_EQ(Lines.size(), 13u) << Out.str();
+  ASSERT_EQ(Lines.size(), 14u) << Out.str();
   EXPECT_EQ(Lines[0], TitleLine(ConsoleFileVersion()));
   EXPECT_EQ(Lines[1], "Fake adapter 3000 - Free texture memory: 3.00 GB");
   EXPECT_EQ(Lines[2], GetProcessorName());
-  EXPECT_EQ(Lines[3], "Free texture memory: 2.75 GB");
-  EXPECT_EQ(Lines[4], "Running GFX RAM read test...");
-  EXPECT_EQ(Lines[9].rfind("Peak GFX RAM read: ", 0), 0u) << Lines[9];
+  EXPECT_EQ(Lines[3], "GFX memory the processor can reach: 3.00 GB of 3.00 GB (resizable BAR on)");
+  EXPECT_EQ(Lines[4], "Free texture memory: 2.75 GB");
+  EXPECT_EQ(Lines[5], "Running GFX RAM read test...");
+  EXPECT_EQ(Lines[10].rfind("Peak GFX RAM read: ", 0), 0u) << Lines[10];
   // After the test's own lines, the one on its passes after the first: with 2 passes, just one.
-  EXPECT_EQ(Lines[10].rfind("Passes after the first (1): ", 0), 0u) << Lines[10];
-  EXPECT_EQ(Lines[11], "");
-  EXPECT_EQ(Lines[12].rfind("Peak read GFX RAM: ", 0), 0u) << Lines[12];
-  EXPECT_NE(Lines[12], "Peak read GFX RAM: -");
+  EXPECT_EQ(Lines[11].rfind("Passes after the first (1): ", 0), 0u) << Lines[11];
+  EXPECT_EQ(Lines[12], "");
+  EXPECT_EQ(Lines[13].rfind("Peak read GFX RAM: ", 0), 0u) << Lines[13];
+  EXPECT_NE(Lines[13], "Peak read GFX RAM: -");
   EXPECT_EQ(Err.str(), "");
+}
+
+// On a discrete card without resizable BAR beside an integrated GPU, from the fake Vulkan driver.
+class ConsoleOnACard : public ::testing::Test {
+ protected:
+  ConsoleOnACard() { Sysfs.Link("0000:01:00.0", "8.0 GT/s PCIe", 16, "8.0 GT/s PCIe", 16); }
+  TScopedFakeVulkan Driver{"integrated,small-bar"};
+  TFakePciSysfs Sysfs;
+};
+
+TEST_F(ConsoleOnACard, TheFourthStartUpLineSaysWhatTheGFXTestsTouch) {
+  std::ostringstream Out, Err;
+  EXPECT_EQ(RunConsole("velmora", {"--test", "sys-read", "--size", "256", "--passes", "2"}, Out, Err, Sysfs.Vulkan()),
+            0);
+  const std::vector<std::string> Lines = LinesOf(Out.str());
+  ASSERT_GE(Lines.size(), 5u) << Out.str();
+  // Free texture memory is the card's free memory, not its 214 MB window.
+  EXPECT_EQ(Lines[1], "NVIDIA GeForce RTX 2070 SUPER - Free texture memory: 7.08 GB");
+  EXPECT_EQ(Lines[3], "GFX memory the processor can reach: 214.00 MB of 8.00 GB (resizable BAR off), PCIe 3.0 x16");
+  EXPECT_EQ(Lines[4], "Allocated system memory: 256.00 MB");
+}
+
+TEST_F(ConsoleOnACard, ListDevicesShowsEveryVulkanAdapterBeforeTheOpenCLDevices) {
+  std::ostringstream Out, Err;
+  EXPECT_EQ(RunConsole("velmora", {"--list-devices"}, Out, Err, Sysfs.Vulkan(), "libOpenCL-that-does-not-exist.so.1"),
+            0);
+  // The loader puts discrete cards first.
+  EXPECT_EQ(Out.str(),
+            "Vulkan adapter 0: NVIDIA GeForce RTX 2070 SUPER - discrete GPU (the GFX tests' adapter), free texture "
+            "memory 7.08 GB\n"
+            "  GFX memory the processor can reach: 214.00 MB of 8.00 GB (resizable BAR off), PCIe 3.0 x16\n"
+            "Vulkan adapter 1: Intel(R) UHD Graphics 630 (CFL GT2) - integrated GPU, free texture memory 10.50 GB\n"
+            "  GFX memory the processor can reach: 11.00 GB of 12.00 GB (memory shared with the processor)\n"
+            "No OpenCL library could be loaded, so there is no OpenCL platform.\n");
+  EXPECT_EQ(Err.str(), "");
+
+  // Without adapters, or without Vulkan at all, the listing says so and goes on to OpenCL.
+  TScopedFakeVulkan NoAdapters("");
+  Out.str("");
+  RunConsole("velmora", {"--list-devices"}, Out, Err, Sysfs.Vulkan(), "libOpenCL-that-does-not-exist.so.1");
+  EXPECT_EQ(Out.str().substr(0, Out.str().find('\n')), "The Vulkan driver reports no graphics adapter.");
+  Out.str("");
+  RunConsole("velmora", {"--list-devices"}, Out, Err, [] { return std::unique_ptr<TGraphicsInterface>(); },
+             "libOpenCL-that-does-not-exist.so.1");
+  EXPECT_EQ(Out.str().substr(0, Out.str().find('\n')),
+            "No Vulkan loader or driver could be opened, so there is no graphics adapter.");
+}
+
+TEST_F(ConsoleOnACard, TheGFXTestWalksTheLargestBlockTheWindowHoldsAndSaysSo) {
+  std::ostringstream Out, Err;
+  EXPECT_EQ(RunConsole("velmora", {"--test", "gfx-read", "--size", "256", "--passes", "2"}, Out, Err, Sysfs.Vulkan()),
+            0);
+  const std::vector<std::string> Lines = LinesOf(Out.str());
+  ASSERT_EQ(Lines.size(), 15u) << Out.str();
+  EXPECT_EQ(Lines[4],
+            "GFX RAM block reduced to 192.00 MB: the processor can reach only 214.00 MB of this adapter's memory "
+            "(resizable BAR is off)");
+  EXPECT_EQ(Lines[5], "Free texture memory: 7.08 GB");
+  EXPECT_EQ(Lines[6], "Running GFX RAM read test...");
+  const std::string Figures = R"( 192\.00 MB [0-9]+\.[0-9]{2} ms \([0-9.E]+MB/s\))";
+  for (const auto& [Index, Caption] : {std::pair{7, "Read from GFX memory:"}, std::pair{8, "Read from GFX memory:"},
+                                       std::pair{10, "Average GFX RAM read:"}, std::pair{11, "Peak GFX RAM read:"}})
+    EXPECT_TRUE(std::regex_match(Lines[Index], std::regex(Caption + Figures))) << Lines[Index];
+  EXPECT_EQ(Lines[12].rfind("Passes after the first (1): ", 0), 0u) << Lines[12];
+  EXPECT_EQ(Lines[14].rfind("Peak read GFX RAM: ", 0), 0u);
+  EXPECT_NE(Lines[14], "Peak read GFX RAM: -");
+}
+
+TEST(ConsoleOnCards, ABlockNoCardCanServeSaysWhyBeforeTheFailureLines) {
+  struct TCase {
+    const char* Adapters;
+    const char* Size;
+    const char* Why;
+  };
+  const TCase Cases[] = {
+      {"small-bar", "10000", "GFX RAM block of 9.77 GB does not fit: this adapter has only 7.08 GB of free memory"},
+      {"no-window", "256",
+       "GFX RAM block of 256.00 MB does not fit: the processor can reach only 0 Byte of this adapter's memory "
+       "(resizable BAR is off)"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Adapters);
+    TScopedFakeVulkan Driver(Case.Adapters);
+    TFakePciSysfs Sysfs;
+    std::ostringstream Out, Err;
+    // The test failed, so the run did not complete.
+    EXPECT_EQ(RunConsole("velmora", {"--test", "gfx-write", "--size", Case.Size, "--passes", "2"}, Out, Err,
+                         Sysfs.Vulkan()),
+              1);
+    const std::vector<std::string> Lines = LinesOf(Out.str());
+    ASSERT_EQ(Lines.size(), 11u) << Out.str();
+    EXPECT_EQ(std::vector<std::string>(Lines.begin() + 4, Lines.end()),
+              (std::vector<std::string>{Case.Why, "Error: Could not allocate GFX memory!", Lines[6],
+                                        "Running GFX RAM write test...",
+                                        "Exception: List index out of bounds (0).  TList is empty", "",
+                                        "Peak write GFX RAM: -"}));
+    EXPECT_EQ(Lines[6].rfind("Free texture memory: ", 0), 0u) << Lines[6];
+  }
 }
 
 TEST(ConsoleFrontEnd, WithoutAnAllocatorPrintsItsErrorAndRunsTheOtherTests) {
   TFakeGraphics Fake;
   Fake.HasInterface = false;
   std::ostringstream Out, Err;
-  const auto MakeVideoMemory = [&] { return std::make_unique<TVraxDirect3D9>(false, FakeGraphicsInterface(Fake)); };
   // The GFX test failed, so the run did not complete.
   EXPECT_EQ(RunConsole("velmora", {"--test", "gfx-write,sys-read", "--size", "256", "--passes", "2"}, Out, Err,
-                       MakeVideoMemory),
+                       FakeGraphicsInterface(Fake)),
             1);
   const std::vector<std::string> Lines = LinesOf(Out.str());
   ASSERT_GE(Lines.size(), 5u) << Out.str();
@@ -79,13 +178,13 @@ TEST(ConsoleFrontEnd, WithoutAnAllocatorPrintsItsErrorAndRunsTheOtherTests) {
 
 TEST(ConsoleFrontEnd, HelpAndBadArgumentsMakeNoAllocator) {
   int Made = 0;
-  const auto MakeVideoMemory = [&] {
+  const auto OpenGraphics = [&] {
     ++Made;
-    return std::unique_ptr<TVraxDirect3D9>();
+    return std::unique_ptr<TGraphicsInterface>();
   };
   std::ostringstream Out, Err;
-  RunConsole("velmora", {"--help"}, Out, Err, MakeVideoMemory);
-  RunConsole("velmora", {"--passes", "1"}, Out, Err, MakeVideoMemory);
+  RunConsole("velmora", {"--help"}, Out, Err, OpenGraphics);
+  RunConsole("velmora", {"--passes", "1"}, Out, Err, OpenGraphics);
   EXPECT_EQ(Made, 0);
 }
 

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "CoreCounts.h"
 #include "StartupLines.h"
 #include "WindowFixture.h"
@@ -156,11 +158,15 @@ TEST_F(WindowControls, DefaultsAndLimitsAreTheWindows) {
   EXPECT_EQ(Form.SpinEditPasses->maximum(), 10000);
   EXPECT_EQ(Form.SpinEditPasses->singleStep(), 1);
   EXPECT_TRUE(Form.ComboBoxCores->isEditable());
-  EXPECT_EQ(Form.ComboBoxCores->currentText(), "8704 - RTX 3080");
   EXPECT_EQ(Form.ComboBoxCores->maxVisibleItems(), 32);
-  ASSERT_EQ(Form.ComboBoxCores->count(), 16);
+  // PoCL's device is a processor: its compute units first, selected, then the cards.
+  ASSERT_EQ(Form.ComboBoxCores->count(), 17);
+  EXPECT_EQ(Form.ComboBoxCores->currentIndex(), 0);
+  EXPECT_TRUE(std::regex_match(Form.ComboBoxCores->currentText().toStdString(), std::regex(R"([1-9]\d* - compute units)")))
+      << Form.ComboBoxCores->currentText().toStdString();
   for (int Index = 0; Index < 16; ++Index)
-    EXPECT_EQ(Form.ComboBoxCores->itemText(Index).toStdString(), CoreCountItems[static_cast<std::size_t>(Index)].Text);
+    EXPECT_EQ(Form.ComboBoxCores->itemText(Index + 1).toStdString(),
+              CoreCountItems[static_cast<std::size_t>(Index)].Text);
   EXPECT_FALSE(Form.ComboBoxOpenCLPlatform->isEditable());
   EXPECT_FALSE(Form.ComboBoxOpenCLDevice->isEditable());
   for (QLabel* Label : {Form.LabelPeakGFXWrite, Form.LabelPeakGFXRead, Form.LabelPeakGFXOCLReadWrite,

@@ -2,9 +2,14 @@
 // choice, and empty without an OpenCL library.
 
 #include <QComboBox>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+
+#include "CoreCounts.h"
 #include "FakeOpenCLLoader.h"
 #include "WindowFixture.h"
 
@@ -61,6 +66,51 @@ TEST(WindowOpenCL, ListsThePlatformsAndFollowsThePlatformChoice) {
   for (const TFakeHandle& Handle : Fake.Handles) EXPECT_EQ(Handle.Releases, 1);
 }
 
+// The work-item default follows the device the user picks: a GPU keeps "8704 - RTX 3080"; any
+// other device offers and selects its compute-unit count before the cards.
+TEST(WindowOpenCL, TheCoreCountBoxOffersTheComputeUnitsOfADeviceThatIsNotAGPU) {
+  TFakeOpenCL& Fake = LoadFakeOpenCL(VELMORA_FAKE_OPENCL_PATH);
+  TFakePlatform Mixed = Platform("Mixed", {"Card", "Processor"});
+  Mixed.Devices[0].Type = CL_DEVICE_TYPE_GPU;
+  Mixed.Devices[0].Values[CL_DEVICE_MAX_COMPUTE_UNITS] = 68;
+  Mixed.Devices[1].Type = CL_DEVICE_TYPE_CPU;
+  Mixed.Devices[1].Values[CL_DEVICE_MAX_COMPUTE_UNITS] = 12;
+  Fake.Platforms = {Mixed};
+  TRecordedServices Record;
+  TFormVelmoraServices Services = RecordingServices(Record);
+  std::mutex Guard;
+  std::vector<std::int32_t> WorkItems;
+  Services.RunTests = [&](TBenchmarkType, const TBenchmarkSettings& Settings, TBenchmarkReporter&, TVraxDirect3D9*) {
+    const std::lock_guard<std::mutex> Lock(Guard);
+    WorkItems.push_back(Settings.OpenCLComputeCoreCount);
+  };
+  TFormVelmora Form(std::move(Services));
+  Form.show();
+  std::vector<std::string> Cards;
+  for (const TCoreCountItem& Item : CoreCountItems) Cards.push_back(Item.Text);
+  EXPECT_EQ(Items(Form.ComboBoxCores), Cards);
+  EXPECT_EQ(Form.ComboBoxCores->currentText(), "8704 - RTX 3080");
+
+  // The user picks the processor with the keyboard.
+  Form.ComboBoxOpenCLDevice->setFocus();
+  QTest::keyClick(Form.ComboBoxOpenCLDevice, Qt::Key_Down);
+  ASSERT_EQ(Form.ComboBoxOpenCLDevice->currentText(), "Processor");
+  std::vector<std::string> WithUnits = {"12 - compute units"};
+  WithUnits.insert(WithUnits.end(), Cards.begin(), Cards.end());
+  EXPECT_EQ(Items(Form.ComboBoxCores), WithUnits);
+  EXPECT_EQ(Form.ComboBoxCores->currentText(), "12 - compute units");
+  QTest::mouseClick(Form.ButtonOpenCLReadWrite, Qt::LeftButton);
+  ASSERT_TRUE(WaitForRunEnd(Form));
+
+  // And back to the card.
+  QTest::keyClick(Form.ComboBoxOpenCLDevice, Qt::Key_Up);
+  EXPECT_EQ(Items(Form.ComboBoxCores), Cards);
+  EXPECT_EQ(Form.ComboBoxCores->currentText(), "8704 - RTX 3080");
+  QTest::mouseClick(Form.ButtonOpenCLReadWrite, Qt::LeftButton);
+  ASSERT_TRUE(WaitForRunEnd(Form));
+  EXPECT_EQ(WorkItems, (std::vector<std::int32_t>{12, 8704}));
+}
+
 TEST(WindowOpenCL, ShowsTheRealRuntimesPlatform) {
   TRecordedServices Record;
   TFormVelmora Form(RecordingServices(Record));
@@ -79,7 +129,7 @@ TEST(WindowOpenCL, WithoutALibraryTheListsStayEmptyAfterOneAttempt) {
   EXPECT_EQ(Record.OpenCLLoadAttempts, 1);
   EXPECT_EQ(Form.ComboBoxOpenCLPlatform->count(), 0);
   EXPECT_EQ(Form.ComboBoxOpenCLDevice->count(), 0);
-  EXPECT_EQ(MemoLines(Form).size(), 3u);  // nothing is reported, the start goes on
+  EXPECT_EQ(MemoLines(Form).size(), 4u);  // the start-up lines and nothing more: the start goes on
   EXPECT_EQ(Record.OpenedUrls.size(), 1u);
 }
 

@@ -131,16 +131,16 @@ TEST_F(WindowRun, AFullRunResetsTheLabelsAndReportsInTheFixedOrder) {
 TEST_F(WindowRun, TakesTheSettingsFromTheControlsInSixtyFourBits) {
   struct TCase {
     int SizeMB;
-    int CoreItem;          // -1: typed
-    const char* CoreText;  // typed when CoreItem is -1
+    const char* CoreItem;  // null: typed
+    const char* CoreText;  // typed when there is no item
     std::int64_t MemorySize;
     std::int32_t Cores;
   };
   const TCase Cases[] = {
-      {4096, 9, nullptr, 4294967296, 7680},
-      {10000, 15, nullptr, 10485760000, 16384},
-      {256, -1, "5000", 268435456, 5000},
-      {256, -1, " 42 ", 268435456, 42},
+      {4096, "7680 - RTX 4070 Ti", nullptr, 4294967296, 7680},
+      {10000, "16384 - RTX 4090", nullptr, 10485760000, 16384},
+      {256, nullptr, "5000", 268435456, 5000},
+      {256, nullptr, " 42 ", 268435456, 42},
   };
   std::mutex Guard;
   std::vector<TBenchmarkSettings> Seen;
@@ -153,7 +153,7 @@ TEST_F(WindowRun, TakesTheSettingsFromTheControlsInSixtyFourBits) {
   for (const TCase& Case : Cases) {
     Recorded.SpinEditRAMSize->setValue(Case.SizeMB);
     Recorded.SpinEditPasses->setValue(7);
-    if (Case.CoreItem >= 0) Recorded.ComboBoxCores->setCurrentIndex(Case.CoreItem);
+    if (Case.CoreItem) Recorded.ComboBoxCores->setCurrentIndex(Recorded.ComboBoxCores->findText(Case.CoreItem));
     else Recorded.ComboBoxCores->setEditText(Case.CoreText);
     Recorded.ButtonReadSystemRAM->click();
     ASSERT_TRUE(WaitForRunEnd(Recorded));

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs `velmora --console` for real over 256 MB with 2 passes of every test: the GFX RAM tests on
 this machine's Vulkan device, the OpenCL test on its first OpenCL device with 2 work items, and the
-system RAM tests, and checks every printed line against the log's formats, in order: the three
+system RAM tests, and checks every printed line against the log's formats, in order: the four
 start-up lines, every test's lines with the console's line on its passes after the first, and the
 closing peaks.
 
@@ -20,6 +20,8 @@ STARTUP = [
     r"Velmora \d+\.\d+\.\d+\.\d+ Linux64 - .*https://.*",
     rf".+ - {FREE}",
     r".*",  # the processor's name, empty where /proc/cpuinfo has none
+    r"GFX memory the processor can reach: \d+\.\d{2} [KMGT]?B of \d+\.\d{2} [KMGT]?B "
+    r"\((resizable BAR (on|off)|memory shared with the processor)\)(, PCIe .+ x\d+.*)?",
 ]
 
 

@@ -11,6 +11,7 @@
 
 #include "BenchmarkRun.h"
 #include "FakeGraphicsDevice.h"
+#include "GFXBlockPlan.h"
 #include "MemoryTestFixtures.h"
 #include "RecordingReporter.h"
 
@@ -75,7 +76,7 @@ TEST(GFXRAMTest, WriteTestUsesItsOwnTextsAndTheFirstPassCanBeThePeak) {
   EXPECT_EQ(Reporter.Results[0].BenchmarkType, bmGFXRAMWrite);
 }
 
-TEST(GFXRAMTest, ABlockTheAdapterCannotHoldGivesFourLinesAndNoResult) {
+TEST(GFXRAMTest, ABlockTheAdapterCannotHoldSaysWhyThenGivesTheFourLinesAndNoResult) {
   for (const TMemoryWalkTest* Test : {&GFXRAMReadTest, &GFXRAMWriteTest}) {
     TFakeGraphics Fake;
     Fake.TotalMemory = 256 * MB;
@@ -84,6 +85,7 @@ TEST(GFXRAMTest, ABlockTheAdapterCannotHoldGivesFourLinesAndNoResult) {
     TRecordingReporter Reporter;
     RunGFXRAMTest(*Test, Settings(512 * MB, 2), Reporter, &VideoMemory, Replay.Timer());
     EXPECT_EQ(Reporter.Lines, (Lines{
+                                  "GFX RAM block of 512.00 MB does not fit: this adapter has only 256.00 MB of free memory",
                                   "Error: Could not allocate GFX memory!",
                                   "Free texture memory: 256.00 MB",
                                   Test->StartLine,
@@ -91,6 +93,78 @@ TEST(GFXRAMTest, ABlockTheAdapterCannotHoldGivesFourLinesAndNoResult) {
                               }));
     EXPECT_TRUE(Reporter.Results.empty());
     EXPECT_TRUE(Replay.Walked.empty());
+  }
+}
+
+// A card without resizable BAR: 8 GB of its own, of which the processor maps a window of 214 MB.
+TEST(GFXRAMTest, ABlockBeyondTheWindowIsWalkedAtTheSizeTheWindowAllowsAndSaysSo) {
+  TFakeGraphics Fake;
+  Fake.TotalMemory = std::uint64_t{8} << 30;
+  Fake.Window = 214 * MB + 512 * 1024;  // the whole megabytes of it are walked
+  TVraxDirect3D9 VideoMemory(false, FakeGraphicsInterface(Fake));
+  TReplay Replay{{20.0, 25.0}, {}};
+  TRecordingReporter Reporter;
+  RunGFXRAMTest(GFXRAMReadTest, Settings(512 * MB, 2), Reporter, &VideoMemory, Replay.Timer());
+  EXPECT_EQ(Reporter.Lines, (Lines{
+                                "GFX RAM block reduced to 214.00 MB: the processor can reach only 214.50 MB of this "
+                                "adapter's memory (resizable BAR is off)",
+                                "Free texture memory: 7.79 GB",
+                                "Running GFX RAM read test...",
+                                "Read from GFX memory: 214.00 MB 20.00 ms (10700MB/s)",
+                                "Read from GFX memory: 214.00 MB 25.00 ms (8560MB/s)",
+                                "Free texture memory: 8.00 GB",
+                                "Average GFX RAM read: 214.00 MB 22.50 ms (9511.11MB/s)",
+                                "Peak GFX RAM read: 214.00 MB 20.00 ms (10700MB/s)",
+                            }));
+  ASSERT_EQ(Reporter.Results.size(), 1u);
+  EXPECT_EQ(Reporter.Results[0].Text, "10.45 GB/s");
+  ASSERT_EQ(Replay.Walked.size(), 2u);
+  EXPECT_EQ(Replay.Walked[0].second, std::uint64_t(214 * MB));
+  EXPECT_EQ(Fake.Events, (Lines{"create 224395264", "map", "release 224395264"}));
+}
+
+TEST(GFXRAMTest, TheBlockAskedForIsChosenByWhatTheCardHoldsAndWhatTheProcessorReaches) {
+  constexpr std::uint64_t GB = std::uint64_t{1} << 30;
+  TAdapterMemory SmallBar;  // 7.08 GB free of 8 GB; 192 MB free of a 214 MB window
+  SmallBar.DeviceLocal = 8 * GB;
+  SmallBar.DeviceLocalFree = 7250 * MB;
+  SmallBar.Reachable = 214 * MB;
+  SmallBar.ReachableFree = 192 * MB;
+  TAdapterMemory NoWindow = SmallBar;
+  NoWindow.Reachable = NoWindow.ReachableFree = 0;
+  TAdapterMemory FullWindow = SmallBar;
+  FullWindow.ReachableFree = 512 * 1024;
+  TAdapterMemory ResizableBar = SmallBar;
+  ResizableBar.Reachable = ResizableBar.ReachableFree = 7250 * MB;
+  ResizableBar.Bar = TBarState::On;
+  struct TCase {
+    const char* Name;
+    std::int64_t MemorySize;
+    const TAdapterMemory& Memory;
+    std::int64_t Size;
+    std::string Line;
+  };
+  const TCase Cases[] = {
+      {"fits the window", 192 * MB, SmallBar, 192 * MB, ""},
+      {"resizable BAR", 4096 * MB, ResizableBar, 4096 * MB, ""},
+      {"reduced", 256 * MB, SmallBar, 192 * MB,
+       "GFX RAM block reduced to 192.00 MB: the processor can reach only 214.00 MB of this adapter's memory "
+       "(resizable BAR is off)"},
+      {"beyond the card", 10000 * MB, SmallBar, 10000 * MB,
+       "GFX RAM block of 9.77 GB does not fit: this adapter has only 7.08 GB of free memory"},
+      {"beyond the card with resizable BAR", 8192 * MB, ResizableBar, 8192 * MB,
+       "GFX RAM block of 8.00 GB does not fit: this adapter has only 7.08 GB of free memory"},
+      {"no mappable memory", 256 * MB, NoWindow, 256 * MB,
+       "GFX RAM block of 256.00 MB does not fit: the processor can reach only 0 Byte of this adapter's memory "
+       "(resizable BAR is off)"},
+      {"less than a megabyte left in the window", 256 * MB, FullWindow, 256 * MB,
+       "GFX RAM block of 256.00 MB does not fit: the processor can reach only 214.00 MB of this adapter's memory "
+       "(resizable BAR is off)"},
+  };
+  for (const TCase& Case : Cases) {
+    const TGFXBlockPlan Plan = PlanGFXBlock(Case.MemorySize, Case.Memory);
+    EXPECT_EQ(Plan.Size, Case.Size) << Case.Name;
+    EXPECT_EQ(Plan.Line, Case.Line) << Case.Name;
   }
 }
 

@@ -143,7 +143,7 @@ TEST(RunRecord, TheOpenCLTestRecordsItsDeviceAndEveryLaunchIncludingOneWithoutAT
   OpenCLSettings.OpenCLPlatform = 0;
   OpenCLSettings.OpenCLDevice = 0;
   OpenCLSettings.OpenCLComputeCoreCount = 1920;
-  RunOpenCLTest(OpenCLSettings, Recorder, ExecutableFolder());
+  RunOpenCLTest(OpenCLSettings, Recorder, {.KernelFolder = ExecutableFolder()});
   const TRunRecord Record = Recorder.TakeRecord();
   ASSERT_EQ(Record.Tests.size(), 1u);
   const TTestRecord& Test = Record.Tests[0];
@@ -178,7 +178,7 @@ TEST(RunRecord, AMissingKernelFileIsAFailureWithItsPath) {
   OpenCLSettings.OpenCLPlatform = 0;
   OpenCLSettings.OpenCLDevice = 0;
   OpenCLSettings.OpenCLComputeCoreCount = 2;
-  RunOpenCLTest(OpenCLSettings, Recorder, "/nonexistent/");
+  RunOpenCLTest(OpenCLSettings, Recorder, {.KernelFolder = "/nonexistent/"});
   const TRunRecord Record = Recorder.TakeRecord();
   ASSERT_EQ(Record.Tests.size(), 1u);
   EXPECT_EQ(Record.Tests[0].Status, TTestStatus::Failed);

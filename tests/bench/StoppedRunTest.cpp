@@ -92,7 +92,7 @@ TEST(StoppedRun, TheOpenCLTestEndsAfterTheCurrentLaunchWithEveryObjectReleased) 
   Settings.OpenCLPlatform = 0;
   Settings.OpenCLDevice = 0;
   Settings.OpenCLComputeCoreCount = 1920;
-  RunOpenCLTest(Settings, Reporter, ExecutableFolder());
+  RunOpenCLTest(Settings, Reporter, {.KernelFolder = ExecutableFolder()});
 
   EXPECT_EQ(Fake.Commands.size(), 2u);  // the launch under way when the user stopped still ran
   EXPECT_EQ(Lines(Reporter.Lines.end() - 4, Reporter.Lines.end()),

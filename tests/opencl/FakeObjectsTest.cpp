@@ -150,6 +150,8 @@ TEST_F(FakeObjectsTest, FailedBuildStillGivesAProgramWhoseKernelsReportTheFailur
   const auto Program = BuildProgram();
   EXPECT_EQ(Program->Log(), Fake.Program.BuildLog + '\0');
   EXPECT_EQ(Program->BinarySizes(), 0u);
+  EXPECT_EQ(Program->BuildStatus(), CL_BUILD_PROGRAM_FAILURE);
+  EXPECT_EQ(Program->Status(), CL_SUCCESS);  // the last query's, not the build's
   const auto Kernel = Program->CreateKernel("speedreadkernel");
   EXPECT_EQ(Kernel->Status(), CL_INVALID_PROGRAM_EXECUTABLE);
   EXPECT_EQ(Kernel->Handle(), nullptr);
@@ -244,8 +246,9 @@ TEST_F(FakeObjectsTest, ExecuteLaunchesOverTheGlobalSizeAndTimesTheKernelOnTheDe
   Queue->Execute(*Kernel, 1920);
   EXPECT_EQ(Queue->ExecuteTime(), 2'000'000u);
   EXPECT_EQ(Queue->Status(), CL_SUCCESS);
-  EXPECT_EQ(CallsSince(Mark), (std::vector<std::string>{"clEnqueueNDRangeKernel", "clFinish", "clGetEventProfilingInfo",
-                                                        "clGetEventProfilingInfo", "clReleaseEvent"}));
+  EXPECT_EQ(CallsSince(Mark),
+            (std::vector<std::string>{"clEnqueueNDRangeKernel", "clFinish", "clGetEventInfo", "clGetEventProfilingInfo",
+                                      "clGetEventProfilingInfo", "clReleaseEvent"}));
   ASSERT_EQ(Fake.Commands.size(), 1u);
   const TFakeCommand& Launch = Fake.Commands[0];
   EXPECT_EQ(Launch.Queue, Queue->Handle());
@@ -261,6 +264,43 @@ TEST_F(FakeObjectsTest, ExecuteLaunchesOverTheGlobalSizeAndTimesTheKernelOnTheDe
   EXPECT_EQ(Queue->ExecuteTime(), 1'000'000u);
   EXPECT_EQ(Fake.Commands[1].WorkDim, 2u);
   EXPECT_EQ(Fake.Commands[1].GlobalWorkSize, (std::vector<std::size_t>{64, 32}));
+
+  // With the work-groups' size given.
+  Queue->Execute(*Kernel, 2, 1);
+  EXPECT_EQ(Fake.Commands[2].GlobalWorkSize, std::vector<std::size_t>{2});
+  EXPECT_EQ(Fake.Commands[2].LocalWorkSize, std::vector<std::size_t>{1});
+}
+
+TEST_F(FakeObjectsTest, ACommandTheDeviceGaveUpOnReportsItsCodeAndNoTime) {
+  // As a display driver's watchdog stops a kernel: clFinish and the event answer the failure.
+  const auto Queue = Device().CreateCommandQueue({});
+  const auto Program = BuildProgram();
+  const auto Kernel = Program->CreateKernel("speedreadkernel");
+  Fake.Timings = {{0, 5'000'000'000}};
+  Fake.CommandError = CL_OUT_OF_RESOURCES;
+  Queue->Execute(*Kernel, 8704);
+  EXPECT_EQ(Queue->Status(), CL_OUT_OF_RESOURCES);
+  EXPECT_EQ(Queue->ExecuteTime(), 0u);
+  EXPECT_EQ(Fake.CallCount("clGetEventProfilingInfo"), 0);
+  EXPECT_EQ(Fake.FindHandle(Fake.Commands.back().Event)->Releases, 1);
+}
+
+TEST_F(FakeObjectsTest, ASubBufferIsARegionOfItsParentWithItsFlags) {
+  Fake.Platforms[0].Devices[0].Values[CL_DEVICE_MEM_BASE_ADDR_ALIGN] = 1024;  // bits: 128 bytes
+  std::vector<unsigned char> Host(4096);
+  const auto Parent = Device().CreateBuffer(Host.size(), Host.data(), {mfReadOnly, mfUseHostPtr});
+  const TDCLBuffer Part(*Parent, 1024, 3072);
+  ASSERT_EQ(Part.Status(), CL_SUCCESS);
+  EXPECT_EQ(Part.Size(), 3072u);
+  const TFakeMemObject& Made = Fake.MemObjects.at(Part.Handle());
+  EXPECT_EQ(Made.Parent, Parent->Handle());
+  EXPECT_EQ(Made.Origin, 1024u);
+  EXPECT_EQ(Made.Size, 3072u);
+  EXPECT_EQ(Made.Flags, cl_mem_flags{CL_MEM_READ_ONLY | CL_MEM_USE_HOST_PTR});
+
+  const TDCLBuffer Misaligned(*Parent, 100, 64);
+  EXPECT_EQ(Misaligned.Status(), CL_MISALIGNED_SUB_BUFFER_OFFSET);
+  EXPECT_EQ(Misaligned.Handle(), nullptr);
 }
 
 TEST_F(FakeObjectsTest, TransfersAreBlockingWholeObjectCommandsAndTimed) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 struct TFakeGraphics {
   std::string Description = "Fake adapter";
   std::uint64_t TotalMemory = std::uint64_t{1} << 30;
+  // The part of it the processor can map, from which blocks come; empty: all of it (resizable BAR).
+  std::optional<std::uint64_t> Window;
   bool HasInterface = true;  // false: the interface cannot be opened
   bool HasDevice = true;     // false: no device can be opened
   bool MapFails = false;
@@ -22,6 +25,16 @@ struct TFakeGraphics {
   std::vector<std::string> Events;
   std::uint64_t Held = 0;
 };
+
+inline TAdapterMemory FakeAdapterMemory(const TFakeGraphics& Fake) {
+  TAdapterMemory Memory;
+  Memory.DeviceLocal = Fake.TotalMemory;
+  Memory.DeviceLocalFree = Fake.TotalMemory - Fake.Held;
+  Memory.Reachable = Fake.Window.value_or(Fake.TotalMemory);
+  Memory.ReachableFree = Memory.Reachable > Fake.Held ? Memory.Reachable - Fake.Held : 0;
+  Memory.Bar = Fake.Window ? TBarState::Off : TBarState::On;
+  return Memory;
+}
 
 class TFakeGraphicsBuffer final : public TGraphicsBuffer {
  public:
@@ -62,13 +75,14 @@ class TFakeGraphicsDevice final : public TGraphicsDevice {
   ~TFakeGraphicsDevice() override { FFake.Events.push_back("close device"); }
   std::string Description() const override { return FFake.Description; }
   std::unique_ptr<TGraphicsBuffer> CreateBuffer(std::uint64_t Size) override {
-    if (Size == 0 || Size > FreeMemory()) {
+    if (Size == 0 || Size > Memory().ReachableFree) {
       FFake.Events.push_back("refuse " + std::to_string(Size));
       return nullptr;
     }
     return std::make_unique<TFakeGraphicsBuffer>(FFake, Size);
   }
   std::uint64_t FreeMemory() const override { return FFake.TotalMemory - FFake.Held; }
+  TAdapterMemory Memory() const override { return FakeAdapterMemory(FFake); }
 
  private:
   TFakeGraphics& FFake;
@@ -81,6 +95,10 @@ class TFakeGraphicsInterface final : public TGraphicsInterface {
   std::unique_ptr<TGraphicsDevice> OpenDefaultDevice() override {
     if (!FFake.HasDevice) return nullptr;
     return std::make_unique<TFakeGraphicsDevice>(FFake);
+  }
+  std::vector<TAdapterDescription> Adapters() override {
+    if (!FFake.HasDevice) return {};
+    return {{FFake.Description, "discrete GPU", true, FakeAdapterMemory(FFake)}};
   }
 
  private:

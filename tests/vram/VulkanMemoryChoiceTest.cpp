@@ -56,12 +56,61 @@ TEST(VulkanMemoryChoice, TheDefaultAdapterIsTheFirstOfTheBestKind) {
   for (const TCase& Case : Cases) EXPECT_EQ(DefaultAdapterIndex(Case.Types), Case.Default) << Case.Types.size();
 }
 
-TEST(VulkanMemoryChoice, TheReportedHeapIsWhereBlocksComeFrom) {
-  EXPECT_EQ(ReportedHeapIndex(CpuDevice), 0u);
-  EXPECT_EQ(ReportedHeapIndex(SmallBar), 2u);
-  EXPECT_EQ(ReportedHeapIndex(ResizableBar), 0u);
-  EXPECT_EQ(ReportedHeapIndex(NoBlockMemory), 0u);  // the largest device-local heap
-  EXPECT_EQ(ReportedHeapIndex(Memory({{16 * GB, false}}, {{HV, 0}})), std::nullopt);
+TEST(VulkanMemoryChoice, TheAdaptersOwnMemoryAndTheWindowThatTheProcessorMaps) {
+  const VkPhysicalDeviceMemoryProperties HostOnly = Memory({{16 * GB, false}}, {{HV, 0}});
+  struct TCase {
+    const char* Name;
+    const VkPhysicalDeviceMemoryProperties& Properties;
+    std::optional<std::uint32_t> Own;
+    std::optional<std::uint32_t> Window;
+  };
+  const TCase Cases[] = {
+      {"cpu", CpuDevice, 0u, 0u},
+      // Free texture memory is the card's 8 GB, not the 256 MB window.
+      {"small BAR", SmallBar, 0u, 2u},
+      {"resizable BAR", ResizableBar, 0u, 0u},
+      {"no mappable device memory", NoBlockMemory, 0u, std::nullopt},
+      {"no device memory", HostOnly, std::nullopt, std::nullopt},
+  };
+  for (const TCase& Case : Cases) {
+    EXPECT_EQ(DeviceLocalHeapIndex(Case.Properties), Case.Own) << Case.Name;
+    EXPECT_EQ(WindowHeapIndex(Case.Properties), Case.Window) << Case.Name;
+  }
+}
+
+TEST(VulkanMemoryChoice, TheSummarySaysWhatTheProcessorCanReachAndWhetherResizableBARIsOn) {
+  constexpr auto Discrete = VK_PHYSICAL_DEVICE_TYPE_DISCRETE_GPU;
+  VkPhysicalDeviceMemoryBudgetPropertiesEXT Budget{};
+  Budget.heapBudget[0] = 7 * GB;
+  Budget.heapUsage[0] = 1 * GB;
+  Budget.heapBudget[2] = 214 * MB;
+  Budget.heapUsage[2] = 22 * MB;
+  struct TCase {
+    const char* Name;
+    const VkPhysicalDeviceMemoryProperties& Properties;
+    VkPhysicalDeviceType Type;
+    const VkPhysicalDeviceMemoryBudgetPropertiesEXT* Budget;
+    std::uint64_t DeviceLocal, DeviceLocalFree, Reachable, ReachableFree;
+    TBarState Bar;
+  };
+  const TCase Cases[] = {
+      {"small BAR with budget", SmallBar, Discrete, &Budget, 8 * GB, 6 * GB, 214 * MB, 192 * MB, TBarState::Off},
+      {"small BAR without", SmallBar, Discrete, nullptr, 8 * GB, 8 * GB, 256 * MB, 256 * MB, TBarState::Off},
+      {"resizable BAR", ResizableBar, Discrete, &Budget, 8 * GB, 6 * GB, 7 * GB, 6 * GB, TBarState::On},
+      {"no window", NoBlockMemory, Discrete, nullptr, 4 * GB, 4 * GB, 0, 0, TBarState::Off},
+      {"lavapipe", CpuDevice, VK_PHYSICAL_DEVICE_TYPE_CPU, nullptr, 2 * GB, 2 * GB, 2 * GB, 2 * GB, TBarState::Shared},
+  };
+  for (const TCase& Case : Cases) {
+    const TAdapterMemory Summary =
+        SummarizeAdapterMemory(Case.Properties, HeapLimits(Case.Properties, Case.Budget),
+                               FreeBytesPerHeap(Case.Properties, THeapBytes{}, Case.Budget), Case.Type);
+    EXPECT_EQ(Summary.DeviceLocal, Case.DeviceLocal) << Case.Name;
+    EXPECT_EQ(Summary.DeviceLocalFree, Case.DeviceLocalFree) << Case.Name;
+    EXPECT_EQ(Summary.Reachable, Case.Reachable) << Case.Name;
+    EXPECT_EQ(Summary.ReachableFree, Case.ReachableFree) << Case.Name;
+    EXPECT_EQ(Summary.Bar, Case.Bar) << Case.Name;
+    EXPECT_FALSE(Summary.Link) << Case.Name;
+  }
 }
 
 TEST(VulkanMemoryChoice, FreeMemoryIsTheBudgetLeftOrTheHeapLessWhatIsHeld) {

@@ -358,6 +358,14 @@ cl_mem CL_API_CALL clCreateBuffer(cl_context context, cl_mem_flags flags, size_t
   if (size == 0) return Refuse(errcode_ret, CL_INVALID_BUFFER_SIZE);
   const bool WantsHostPtr = (flags & (CL_MEM_USE_HOST_PTR | CL_MEM_COPY_HOST_PTR)) != 0;
   if (WantsHostPtr != (host_ptr != nullptr)) return Refuse(errcode_ret, CL_INVALID_HOST_PTR);
+  // As runtimes do: no buffer beyond a device's largest, where the script gives one.
+  for (const cl_device_id Device : State.Contexts.at(context).Devices) {
+    const auto& Values = FindDevice(Device)->Values;
+    const auto Largest = Values.find(CL_DEVICE_MAX_MEM_ALLOC_SIZE);
+    if (Largest != Values.end() && Largest->second > 0 && size > Largest->second)
+      return Refuse(errcode_ret, CL_INVALID_BUFFER_SIZE);
+  }
+  if (State.BufferError != CL_SUCCESS) return Refuse(errcode_ret, State.BufferError);
   const cl_mem Mem = NewHandle<cl_mem>(TFakeHandleKind::MemObject);
   State.MemObjects[Mem] = {context, flags, size, host_ptr};
   SetError(errcode_ret, CL_SUCCESS);
@@ -478,6 +486,8 @@ cl_int CL_API_CALL clSetKernelArg(cl_kernel kernel, cl_uint arg_index, size_t ar
   if (!IsLive(kernel, TFakeHandleKind::Kernel)) return CL_INVALID_KERNEL;
   TFakeKernel& Kernel = State.Kernels.at(kernel);
   if (arg_index >= State.Program.Kernels.at(Kernel.Name)) return CL_INVALID_ARG_INDEX;
+  if (const auto Refused = State.Program.RefusedArguments.find(arg_index); Refused != State.Program.RefusedArguments.end())
+    return Refused->second;
   if (arg_value == nullptr) return CL_INVALID_ARG_VALUE;
   const auto* Bytes = static_cast<const unsigned char*>(arg_value);
   Kernel.Arguments[arg_index].assign(Bytes, Bytes + arg_size);
@@ -516,6 +526,8 @@ cl_int CL_API_CALL clEnqueueNDRangeKernel(cl_command_queue command_queue, cl_ker
   Command.GlobalWorkSize.assign(global_work_size, global_work_size + work_dim);
   Command.HasGlobalOffset = global_work_offset != nullptr;
   Command.HasLocalWorkSize = local_work_size != nullptr;
+  if (local_work_size != nullptr) Command.LocalWorkSize.assign(local_work_size, local_work_size + work_dim);
+  Command.Arguments = State.Kernels.at(kernel).Arguments;
   const bool TimeScripted = !State.Timings.empty();
   // A kernel runs until the queue is finished: its counters are not there before.
   const cl_int Accepted = AcceptCommand(Command, command_queue, num_events_in_wait_list, event, false);
@@ -599,7 +611,17 @@ cl_int CL_API_CALL clFinish(cl_command_queue command_queue) {
       std::this_thread::sleep_for(std::chrono::duration<double>(Event.RunSeconds));
       Event.Complete = true;
     }
-  return CL_SUCCESS;
+  return State.CommandError;
+}
+
+cl_int CL_API_CALL clGetEventInfo(cl_event event, cl_event_info param_name, size_t param_value_size, void* param_value,
+                                  size_t* param_value_size_ret) {
+  Record(__func__);
+  if (!IsLive(event, TFakeHandleKind::Event)) return CL_INVALID_EVENT;
+  if (param_name != CL_EVENT_COMMAND_EXECUTION_STATUS) return CL_INVALID_VALUE;
+  const TFakeEvent& Event = *FindEvent(event);
+  const cl_int Status = !Event.Complete ? CL_QUEUED : State.CommandError != CL_SUCCESS ? State.CommandError : CL_COMPLETE;
+  return AnswerValue(Status, param_value_size, param_value, param_value_size_ret);
 }
 
 cl_int CL_API_CALL clGetEventProfilingInfo(cl_event event, cl_profiling_info param_name, size_t param_value_size,
@@ -608,7 +630,8 @@ cl_int CL_API_CALL clGetEventProfilingInfo(cl_event event, cl_profiling_info par
   if (!IsLive(event, TFakeHandleKind::Event)) return CL_INVALID_EVENT;
   const TFakeEvent& Event = *FindEvent(event);
   const bool Profiled = (State.Queues.at(Event.Queue).Properties & CL_QUEUE_PROFILING_ENABLE) != 0;
-  if (!Profiled || !Event.Complete || param_name == State.FailingProfilingQuery) return CL_PROFILING_INFO_NOT_AVAILABLE;
+  if (!Profiled || !Event.Complete || State.CommandError != CL_SUCCESS || param_name == State.FailingProfilingQuery)
+    return CL_PROFILING_INFO_NOT_AVAILABLE;
   switch (param_name) {
     case CL_PROFILING_COMMAND_QUEUED:
     case CL_PROFILING_COMMAND_SUBMIT:
@@ -627,12 +650,36 @@ cl_int CL_API_CALL clReleaseEvent(cl_event event) {
 }
 
 #ifndef FAKE_OPENCL_1_0
-// New in OpenCL 1.1. The layer never calls them; they are here so that the 1.1 library exports them
-// and the 1.0 build can leave them out.
+// New in OpenCL 1.1, left out of the 1.0 build. The layer calls only clCreateSubBuffer (a pass split
+// into launches over parts of the block); the others are here so that the 1.1 library exports them.
 
-cl_mem CL_API_CALL clCreateSubBuffer(cl_mem, cl_mem_flags, cl_buffer_create_type, const void*, cl_int* errcode_ret) {
+cl_mem CL_API_CALL clCreateSubBuffer(cl_mem buffer, cl_mem_flags flags, cl_buffer_create_type buffer_create_type,
+                                     const void* buffer_create_info, cl_int* errcode_ret) {
   Record(__func__);
-  return Refuse(errcode_ret, CL_INVALID_OPERATION);
+  if (!IsLive(buffer, TFakeHandleKind::MemObject)) return Refuse(errcode_ret, CL_INVALID_MEM_OBJECT);
+  const TFakeMemObject Parent = State.MemObjects.at(buffer);
+  if (Parent.IsImage || Parent.Parent != nullptr) return Refuse(errcode_ret, CL_INVALID_MEM_OBJECT);
+  if (buffer_create_type != CL_BUFFER_CREATE_TYPE_REGION || buffer_create_info == nullptr)
+    return Refuse(errcode_ret, CL_INVALID_VALUE);
+  const auto& Region = *static_cast<const cl_buffer_region*>(buffer_create_info);
+  if (Region.size == 0) return Refuse(errcode_ret, CL_INVALID_BUFFER_SIZE);
+  if (Region.origin + Region.size > Parent.Size) return Refuse(errcode_ret, CL_INVALID_VALUE);
+  // The origin must be aligned as every device of the context asks (MEM_BASE_ADDR_ALIGN, in bits).
+  for (const cl_device_id Device : State.Contexts.at(Parent.Context).Devices) {
+    const auto& Values = FindDevice(Device)->Values;
+    const auto Align = Values.find(CL_DEVICE_MEM_BASE_ADDR_ALIGN);
+    if (Align != Values.end() && Align->second >= 8 && Region.origin % (Align->second / 8) != 0)
+      return Refuse(errcode_ret, CL_MISALIGNED_SUB_BUFFER_OFFSET);
+  }
+  const cl_mem Mem = NewHandle<cl_mem>(TFakeHandleKind::MemObject);
+  TFakeMemObject Made = Parent;
+  if (flags != 0) Made.Flags = flags;
+  Made.Size = Region.size;
+  Made.Parent = buffer;
+  Made.Origin = Region.origin;
+  State.MemObjects[Mem] = Made;
+  SetError(errcode_ret, CL_SUCCESS);
+  return Mem;
 }
 
 cl_event CL_API_CALL clCreateUserEvent(cl_context, cl_int* errcode_ret) {

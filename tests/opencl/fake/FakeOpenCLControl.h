@@ -59,6 +59,7 @@ struct TFakeProgramScript {
   std::string BuildLog = "build ok";
   std::vector<unsigned char> Binary = {0x7F, 'F', 'A', 'K', 'E'};
   std::map<std::string, cl_uint> Kernels = {{"speedreadkernel", 3}};  // name: number of arguments
+  std::map<cl_uint, cl_int> RefusedArguments;  // argument index: the code clSetKernelArg answers
   // The binary size that CL_PROGRAM_BINARY_SIZES reports, when it is not the binary's own.
   std::optional<std::size_t> ReportedBinarySize;
 };
@@ -100,6 +101,8 @@ struct TFakeMemObject {
   std::size_t Width = 0;
   std::size_t Height = 0;
   std::size_t RowPitch = 0;
+  cl_mem Parent = nullptr;  // of a sub-buffer, which starts at Origin of it
+  std::size_t Origin = 0;
 };
 
 struct TFakeProgram {
@@ -125,6 +128,8 @@ struct TFakeCommand {
   std::vector<std::size_t> GlobalWorkSize;
   bool HasGlobalOffset = false;
   bool HasLocalWorkSize = false;
+  std::vector<std::size_t> LocalWorkSize;
+  std::map<cl_uint, std::vector<unsigned char>> Arguments;  // of the kernel, as they were at the launch
   cl_bool Blocking = CL_FALSE;
   std::size_t Offset = 0;
   std::size_t Size = 0;
@@ -143,6 +148,10 @@ struct TFakeOpenCL {
   TFakeProgramScript Program;
   std::vector<TFakeTiming> Timings;             // used up in order; later commands get 0 and 0
   cl_int EnqueueError = CL_SUCCESS;             // every enqueue is refused with this code and gives no event
+  // Every accepted command fails on the device with this code, as a kernel that a display driver's
+  // watchdog stops: clFinish answers it, the event's status is it, and there are no counters.
+  cl_int CommandError = CL_SUCCESS;
+  cl_int BufferError = CL_SUCCESS;              // every clCreateBuffer is refused with this code
   cl_profiling_info FailingProfilingQuery = 0;  // answered with CL_PROFILING_INFO_NOT_AVAILABLE
 
   // Records.

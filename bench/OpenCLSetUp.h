@@ -1,0 +1,52 @@
+#pragma once
+// What the OpenCL test makes before its passes, each piece checked as it is made: the platform
+// tree and the device, the queue, the host block, the two buffers and their parts, the program and
+// the kernel with its arguments. Nothing is launched over an object that was not made.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "BenchmarkModel.h"
+#include "BenchmarkReporter.h"
+#include "DCLDevice.h"
+#include "DCLObjects.h"
+#include "DCLPlatform.h"
+#include "OpenCLBenchmark.h"
+#include "SystemMemory.h"
+
+// One launch's share of a pass: a part of each buffer (sub-buffers, or the whole buffers when a
+// pass is one launch) and its word count.
+struct TLaunchBuffers {
+  std::unique_ptr<TDCLBuffer> Source;       // null: the whole source buffer
+  std::unique_ptr<TDCLBuffer> Destination;  // null: the whole destination buffer
+  std::uint64_t WordCount = 0;
+};
+
+// Everything the test makes, declared in the order of making, so that it goes in reverse however
+// the test ends: kernel, program, the parts, buffers, queue, host block, then the platform tree.
+struct TOpenCLWorkingObjects {
+  std::unique_ptr<const TDCLPlatforms> Platforms;
+  const TDCLDevice* Device = nullptr;  // owned by Platforms
+  std::unique_ptr<TDCLCommandQueue> Queue;
+  std::unique_ptr<TSystemMemoryBlock> HostBlock;
+  std::unique_ptr<TDCLBuffer> Source;
+  std::unique_ptr<TDCLBuffer> Destination;
+  std::vector<TLaunchBuffers> Launches;  // one per launch of a pass, in order
+  std::unique_ptr<TDCLProgram> Program;
+  std::unique_ptr<TDCLKernel> Kernel;
+  std::optional<std::uint64_t> WorkGroupSize;
+};
+
+// Makes the working objects, checks each, and sets the kernel's arguments for the first launch.
+// Logs the set-up lines as it goes. Null, after the one line that says so, when the kernel file is
+// not there. Anything the runtime refused, a block the device or the machine cannot hold, a program
+// that did not build, a kernel that is not there or takes other arguments raises, with the reason.
+// What was made is released however it ends, in reverse order of making.
+std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSettings& BenchmarkSettings,
+                                                         TBenchmarkReporter& Reporter,
+                                                         const TOpenCLTestOptions& Options);
+
+// Sets the kernel's three arguments for one launch; raises when the runtime refuses one.
+void SetLaunchArguments(const TOpenCLWorkingObjects& Objects, const TLaunchBuffers& Launch);

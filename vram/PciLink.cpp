@@ -1,0 +1,49 @@
+#include "PciLink.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+std::optional<std::string> ReadLine(const std::string& Path) {
+  std::ifstream File(Path);
+  std::string Line;
+  if (!std::getline(File, Line)) return std::nullopt;
+  return Line;
+}
+
+// "16.0 GT/s PCIe", "8 GT/s", "2.5 GT/s": the rate; empty for "Unknown" and anything else.
+std::optional<double> ParseSpeed(const std::optional<std::string>& Text) {
+  double Speed = 0;
+  char Unit[8] = {};
+  if (!Text || std::sscanf(Text->c_str(), "%lf %7s", &Speed, Unit) != 2 || std::string(Unit) != "GT/s" || Speed <= 0)
+    return std::nullopt;
+  return Speed;
+}
+
+std::optional<std::uint32_t> ParseWidth(const std::optional<std::string>& Text) {
+  unsigned Width = 0;
+  if (!Text || std::sscanf(Text->c_str(), "%u", &Width) != 1 || Width == 0) return std::nullopt;
+  return Width;
+}
+
+}  // namespace
+
+std::optional<TPciLink> ReadPciLink(const std::string& SysfsRoot, const std::string& Address) {
+  const std::string Folder = SysfsRoot + "/bus/pci/devices/" + Address + "/";
+  const std::optional<double> Speed = ParseSpeed(ReadLine(Folder + "current_link_speed"));
+  const std::optional<std::uint32_t> Width = ParseWidth(ReadLine(Folder + "current_link_width"));
+  if (!Speed || !Width) return std::nullopt;
+  TPciLink Link;
+  Link.Speed = *Speed;
+  Link.Width = *Width;
+  Link.MaxSpeed = ParseSpeed(ReadLine(Folder + "max_link_speed")).value_or(0);
+  Link.MaxWidth = ParseWidth(ReadLine(Folder + "max_link_width")).value_or(0);
+  return Link;
+}
+
+std::string PciAddressText(std::uint32_t Domain, std::uint32_t Bus, std::uint32_t Device, std::uint32_t Function) {
+  char Text[32];
+  std::snprintf(Text, sizeof Text, "%04x:%02x:%02x.%x", Domain, Bus, Device, Function);
+  return Text;
+}
