@@ -136,7 +136,8 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
   }
   // Whatever order they were named in, the tests run in the order of a full run.
   for (const TBenchmarkTest& Test : BenchmarkTests())
-    if (All || Chosen.empty() || std::find(Chosen.begin(), Chosen.end(), Test.Type) != Chosen.end())
+    if (((All || Chosen.empty()) && Test.InFullRun) ||
+        std::find(Chosen.begin(), Chosen.end(), Test.Type) != Chosen.end())
       Options.Tests.push_back(Test.Type);
 
   if (Options.JsonFile == "-" && Options.CsvFile == "-")
@@ -172,10 +173,14 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "  --console        run the tests in this terminal and print the log, without the window\n"
         << "  --test NAME      a test to run; repeat it or separate names with commas. Tests always\n"
         << "                   run in the window's order. 'all' (the default) runs every test:\n";
-  for (const TBenchmarkTest& Test : BenchmarkTests()) {
-    std::string Name = Test.ConsoleName;
-    Name.resize(std::max<std::size_t>(Name.size(), 12), ' ');
-    Usage << "                     " << Name << " " << Test.Description << "\n";
+  for (const bool InFullRun : {true, false}) {
+    if (!InFullRun) Usage << "                   and, only when named:\n";
+    for (const TBenchmarkTest& Test : BenchmarkTests()) {
+      if (Test.InFullRun != InFullRun) continue;
+      std::string Name = Test.ConsoleName;
+      Name.resize(std::max<std::size_t>(Name.size(), 13), ' ');
+      Usage << "                     " << Name << " " << Test.Description << "\n";
+    }
   }
   Usage << "  --size MB        block size in megabytes of 2^20 bytes, " << BlockSizeLimits.Minimum << " to "
         << BlockSizeLimits.Maximum << " (default " << BlockSizeLimits.Default << ")\n"

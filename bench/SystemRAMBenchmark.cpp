@@ -1,7 +1,12 @@
 #include "SystemRAMBenchmark.h"
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "AllCoreWalker.h"
+#include "ExceptionLine.h"
 #include "HelperQuobix.h"
 
 const TMemoryWalkTest SystemRAMWriteTest{bmSystemRAMWrite,
@@ -19,7 +24,32 @@ const TMemoryWalkTest SystemRAMReadTest{bmSystemRAMRead,
                                         "Average system RAM read: ",
                                         "Peak system RAM read: "};
 
+const TMemoryWalkTest SystemRAMWriteAllTest{bmSystemRAMWriteAll,
+                                            WriteTest,
+                                            false,
+                                            "Running system RAM write test (all cores)...",
+                                            "Write to system memory (all cores): ",
+                                            "Average system RAM write (all cores): ",
+                                            "Peak system RAM write (all cores): "};
+const TMemoryWalkTest SystemRAMReadAllTest{bmSystemRAMReadAll,
+                                           ReadTest,
+                                           true,
+                                           "Running system RAM read test (all cores)...",
+                                           "Read from system memory (all cores): ",
+                                           "Average system RAM read (all cores): ",
+                                           "Peak system RAM read (all cores): "};
+
 namespace {
+
+// "All cores: 2 threads, pinned to processors 0, 1"
+std::string ThreadsLine(const std::vector<int>& Processors) {
+  std::string Line = "All cores: " + std::to_string(Processors.size()) +
+                     (Processors.size() == 1 ? " thread" : " threads") + ", pinned to processor" +
+                     (Processors.size() == 1 ? " " : "s ");
+  for (std::size_t Index = 0; Index < Processors.size(); ++Index)
+    Line += (Index ? ", " : "") + std::to_string(Processors[Index]);
+  return Line;
+}
 
 // A fresh block straight from the kernel, unmapped again at the end of the pass phase.
 class TSystemBlockSource final : public TMemoryBlockSource {
@@ -64,4 +94,26 @@ void BenchmarkSystemRAMWrite(const TBenchmarkSettings& BenchmarkSettings, TBench
 
 void BenchmarkSystemRAMRead(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter) {
   RunSystemRAMTest(SystemRAMReadTest, BenchmarkSettings, Reporter, TSystemMemory(), SystemRAMReadTest.Loop);
+}
+
+void RunAllCoreSystemRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
+                             TBenchmarkReporter& Reporter, const TSystemMemory& Memory) {
+  std::unique_ptr<TAllCoreWalker> Walker;
+  try {
+    Walker = std::make_unique<TAllCoreWalker>(Test.Loop, UsableProcessors(BenchmarkSettings.Threads));
+  } catch (...) {
+    Reporter.Log(Test.StartLine);
+    Reporter.Log(ExceptionLine(std::current_exception()));
+    return;
+  }
+  Reporter.Log(ThreadsLine(Walker->Processors()));
+  RunSystemRAMTest(Test, BenchmarkSettings, Reporter, Memory, std::ref(*Walker));
+}
+
+void BenchmarkSystemRAMWriteAll(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter) {
+  RunAllCoreSystemRAMTest(SystemRAMWriteAllTest, BenchmarkSettings, Reporter, TSystemMemory());
+}
+
+void BenchmarkSystemRAMReadAll(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter) {
+  RunAllCoreSystemRAMTest(SystemRAMReadAllTest, BenchmarkSettings, Reporter, TSystemMemory());
 }
