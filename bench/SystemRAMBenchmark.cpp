@@ -77,14 +77,40 @@ class TSystemBlockSource final : public TMemoryBlockSource {
   std::int64_t FMemorySize = 0;
 };
 
+// The system block walked by every thread of an all-core test, which first says which threads.
+class TAllCoreBlockSource final : public TMemoryBlockSource {
+ public:
+  TAllCoreBlockSource(TBenchmarkReporter& Reporter, TMemoryBlockSource& Blocks, const std::vector<int>& Processors)
+      : FReporter(Reporter), FBlocks(Blocks), FProcessors(Processors) {}
+
+  std::int64_t Acquire(std::int64_t MemorySize) override {
+    FReporter.Log(ThreadsLine(FProcessors));
+    FReporter.ThreadsUsed({FProcessors});
+    return FBlocks.Acquire(MemorySize);
+  }
+  TMemorySpan PassBlock() override { return FBlocks.PassBlock(); }
+  void Release() override { FBlocks.Release(); }
+
+ private:
+  TBenchmarkReporter& FReporter;
+  TMemoryBlockSource& FBlocks;
+  const std::vector<int>& FProcessors;
+};
+
+// Pages nobody wrote are all mapped to the kernel's one zero page, which sits in the cache:
+// reading them would time the cache, not the memory. A read test's block is therefore backed by
+// real zeroed pages before its first pass; a write test's first pass is its first touch.
+TBlockBacking Backing(const TMemoryWalkTest& Test) {
+  return Test.ReadsBlock ? TBlockBacking::Populated : TBlockBacking::OnFirstTouch;
+}
+
 }  // namespace
+
+bool IsAllCoreTest(TBenchmarkType Type) { return Type == bmSystemRAMWriteAll || Type == bmSystemRAMReadAll; }
 
 void RunSystemRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                       TBenchmarkReporter& Reporter, const TSystemMemory& Memory, const TPassTimer& PassTimer) {
-  // Pages nobody wrote are all mapped to the kernel's one zero page, which sits in the cache:
-  // reading them would time the cache, not the memory. The read test's block is therefore backed
-  // by real zeroed pages before its first pass; the write test's first pass is its first touch.
-  TSystemBlockSource Source(Reporter, Memory, Test.ReadsBlock ? TBlockBacking::Populated : TBlockBacking::OnFirstTouch);
+  TSystemBlockSource Source(Reporter, Memory, Backing(Test));
   RunMemoryWalkTest(Test, BenchmarkSettings, Reporter, Source, PassTimer);
 }
 
@@ -102,12 +128,14 @@ void RunAllCoreSystemRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettin
   try {
     Walker = std::make_unique<TAllCoreWalker>(Test.Loop, UsableProcessors(BenchmarkSettings.Threads));
   } catch (...) {
+    Reporter.TestStarted(Test.Type, BenchmarkSettings.MemorySize);
     Reporter.Log(Test.StartLine);
-    Reporter.Log(ExceptionLine(std::current_exception()));
+    ReportTestException(Reporter, std::current_exception());
     return;
   }
-  Reporter.Log(ThreadsLine(Walker->Processors()));
-  RunSystemRAMTest(Test, BenchmarkSettings, Reporter, Memory, std::ref(*Walker));
+  TSystemBlockSource Blocks(Reporter, Memory, Backing(Test));
+  TAllCoreBlockSource Source(Reporter, Blocks, Walker->Processors());
+  RunMemoryWalkTest(Test, BenchmarkSettings, Reporter, Source, std::ref(*Walker));
 }
 
 void BenchmarkSystemRAMWriteAll(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter) {
