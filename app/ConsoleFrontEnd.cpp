@@ -149,6 +149,7 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   TBenchmarkSettings Settings;
   Settings.MemorySize = MegabytesToBytes(Options.SizeMB);
   Settings.Passes = Options.Passes;
+  Settings.Threads = Options.Threads.value_or(0);
   Settings.StopToken = Signals.Token();
   if (UsesOpenCL) {
     const TOpenCLChoice Choice = ChooseOpenCL(Options);

@@ -18,13 +18,14 @@ struct TValueOption {
 };
 constexpr TValueOption ValueOptions[] = {
     {"--size", "a value"},     {"--passes", "a value"}, {"--platform", "a value"},
-    {"--device", "a value"},   {"--cores", "a value"},  {"--test", "a test name"},
+    {"--device", "a value"},   {"--cores", "a value"},  {"--threads", "a value"}, {"--test", "a test name"},
     {"--json", "a file name"}, {"--csv", "a file name"}, {"--compare", "a results file"},
 };
 constexpr const char* Flags[] = {"--console", "--help", "--version", "--list-devices"};
 // The settings of a run, which a comparison of two files has no use for and a run with --compare
 // BASE takes from BASE.
-constexpr const char* RunSettings[] = {"--test", "--size", "--passes", "--platform", "--device", "--cores"};
+constexpr const char* RunSettings[] = {"--test",   "--size",  "--passes", "--platform",
+                                       "--device", "--cores", "--threads"};
 
 std::optional<std::int32_t> ParseWholeNumber(const std::string& Text) {
   std::int32_t Value = 0;
@@ -86,7 +87,7 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
   if (const std::optional<std::string> Error = Normalise(Arguments, Words)) return Failure(*Error);
 
   TConsoleOptions Options;
-  std::string Size, Passes, Platform, Device, Cores;
+  std::string Size, Passes, Platform, Device, Cores, Threads;
   std::vector<std::string> Names;
   CLI::App App;
   App.set_help_flag();  // --help prints Velmora's own text
@@ -97,7 +98,8 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
   App.add_flag("--list-devices", Options.ListDevices);
   for (auto [Name, Target] : {std::pair{"--size", &Size}, std::pair{"--passes", &Passes},
                               std::pair{"--platform", &Platform}, std::pair{"--device", &Device},
-                              std::pair{"--cores", &Cores}, std::pair{"--json", &Options.JsonFile},
+                              std::pair{"--cores", &Cores}, std::pair{"--threads", &Threads},
+                              std::pair{"--json", &Options.JsonFile},
                               std::pair{"--csv", &Options.CsvFile}})
     App.add_option(Name, *Target)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   App.add_option("--test", Names)->delimiter(',')->allow_extra_args(false);
@@ -117,7 +119,8 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
         TakeNumber(App, "--passes", Passes, PassesLimits.Minimum, PassesLimits.Maximum, Options.Passes),
         TakeNumber(App, "--platform", Platform, 0, INT32_MAX, Options.Platform),
         TakeNumber(App, "--device", Device, 0, INT32_MAX, Options.Device),
-        TakeNumber(App, "--cores", Cores, 1, INT32_MAX, Options.Cores)})
+        TakeNumber(App, "--cores", Cores, 1, INT32_MAX, Options.Cores),
+        TakeNumber(App, "--threads", Threads, 1, MaximumThreads, Options.Threads)})
     if (!Error.empty()) return Failure(Error);
 
   std::vector<TBenchmarkType> Chosen;
@@ -136,7 +139,8 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
   }
   // Whatever order they were named in, the tests run in the order of a full run.
   for (const TBenchmarkTest& Test : BenchmarkTests())
-    if (All || Chosen.empty() || std::find(Chosen.begin(), Chosen.end(), Test.Type) != Chosen.end())
+    if (((All || Chosen.empty()) && Test.InFullRun) ||
+        std::find(Chosen.begin(), Chosen.end(), Test.Type) != Chosen.end())
       Options.Tests.push_back(Test.Type);
 
   if (Options.JsonFile == "-" && Options.CsvFile == "-")
@@ -158,7 +162,8 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
 std::string ConsoleUsage(const std::string& ProgramName) {
   std::ostringstream Usage;
   Usage << "Usage: " << ProgramName << " --console [--test NAME[,NAME...]] [--size MB] [--passes N]\n"
-        << "               [--platform I] [--device J] [--cores N] [--json FILE] [--csv FILE]\n"
+        << "               [--platform I] [--device J] [--cores N] [--threads N] [--json FILE]\n"
+        << "               [--csv FILE]\n"
         << "       " << ProgramName << " --compare BASE.json [NEW.json] [--json FILE] [--csv FILE]\n"
         << "       " << ProgramName << " --console --list-devices\n"
         << "       " << ProgramName << " --version\n"
@@ -172,10 +177,14 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "  --console        run the tests in this terminal and print the log, without the window\n"
         << "  --test NAME      a test to run; repeat it or separate names with commas. Tests always\n"
         << "                   run in the window's order. 'all' (the default) runs every test:\n";
-  for (const TBenchmarkTest& Test : BenchmarkTests()) {
-    std::string Name = Test.ConsoleName;
-    Name.resize(std::max<std::size_t>(Name.size(), 12), ' ');
-    Usage << "                     " << Name << " " << Test.Description << "\n";
+  for (const bool InFullRun : {true, false}) {
+    if (!InFullRun) Usage << "                   and, only when named:\n";
+    for (const TBenchmarkTest& Test : BenchmarkTests()) {
+      if (Test.InFullRun != InFullRun) continue;
+      std::string Name = Test.ConsoleName;
+      Name.resize(std::max<std::size_t>(Name.size(), 13), ' ');
+      Usage << "                     " << Name << " " << Test.Description << "\n";
+    }
   }
   Usage << "  --size MB        block size in megabytes of 2^20 bytes, " << BlockSizeLimits.Minimum << " to "
         << BlockSizeLimits.Maximum << " (default " << BlockSizeLimits.Default << ")\n"
@@ -190,6 +199,8 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "                   device its number of compute units, since " << GPUDefaultWorkItems
         << " work items each\n"
         << "                   reading the whole block take many minutes per pass on a processor\n"
+        << "  --threads N      threads of the all-core tests, each pinned to its own processor, 1 to\n"
+        << "                   " << MaximumThreads << " (default: one per processor this program may use)\n"
         << "  --json FILE      write the record of the run as JSON: Velmora's version, the machine, the\n"
         << "                   settings, and for every test its status, every pass (nanoseconds, bytes,\n"
         << "                   bytes per second), the average, the peak, and the median, range and\n"
@@ -202,7 +213,8 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "                   and the median of the passes after the first, side by side with the\n"
         << "                   change in percent, marked within noise when it is smaller than the\n"
         << "                   spread of the two runs. Without NEW, first run with BASE's settings\n"
-        << "                   (tests, size, passes, OpenCL choices) and compare that run with BASE\n"
+        << "                   (tests, size, passes, OpenCL choices, threads) and compare that run\n"
+        << "                   with BASE\n"
         << "  --list-devices   print every Vulkan adapter with its free memory and what the\n"
         << "                   processor can reach of it, then every OpenCL platform and device\n"
         << "                   with its indices, type, compute units, global memory and clock,\n"

@@ -22,6 +22,8 @@ struct TConsoleOptions {
   std::optional<std::int32_t> Platform;
   std::optional<std::int32_t> Device;
   std::optional<std::int32_t> Cores;
+  // The all-core tests' threads; empty: one per processor the program may use.
+  std::optional<std::int32_t> Threads;
   bool ListDevices = false;  // print every OpenCL platform and device instead of running tests
   // Where the record of the run goes, as JSON and as CSV: a file name, "-" for standard output,
   // empty for nowhere.

@@ -76,5 +76,6 @@ std::optional<std::string> TakeSettingsOf(const TRunRecord& Record, TConsoleOpti
   Options.Platform = Choice(Settings.OpenCLPlatform, 0);
   Options.Device = Choice(Settings.OpenCLDevice, 0);
   Options.Cores = Choice(Settings.OpenCLComputeCoreCount, 1);
+  Options.Threads = Choice(Settings.Threads, 1);
   return std::nullopt;
 }

@@ -12,6 +12,9 @@ enum TBenchmarkType : std::uint8_t {
   bmSystemRAMWrite = 3,
   bmSystemRAMRead = 4,
   bmAll = 5,
+  // Beyond the five of a full run: run only when asked for by name.
+  bmSystemRAMWriteAll = 6,
+  bmSystemRAMReadAll = 7,
 };
 
 // A plain value record: the runner fills one per run and every test only reads it.
@@ -24,6 +27,7 @@ struct TBenchmarkSettings {
   // Set when the user stops the run: a test ends after its current pass (the OpenCL test after its
   // current launch) with its clean-up done and no result, and the run starts no further test.
   std::stop_token StopToken;
+  std::int32_t Threads = 0;  // the all-core tests' threads; 0: one per processor the program may use
 };
 
 // The block size the window offers, in megabytes, as a byte count.

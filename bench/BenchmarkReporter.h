@@ -24,6 +24,8 @@ class TBenchmarkReporter {
   virtual void GFXBlockUsed(const TGFXBlockRecord& /*Block*/) {}
   // The OpenCL device the test runs on, once it has its objects.
   virtual void OpenCLDeviceUsed(const TOpenCLRecord& /*Device*/) {}
+  // The processors an all-core test runs its threads on, one thread each, once they are pinned.
+  virtual void ThreadsUsed(const TThreadsRecord& /*Threads*/) {}
   // One pass, in pass order, as soon as it is timed.
   virtual void PassTimed(const TPassRecord& /*Pass*/) {}
   // How the test ended: after its last line, and for a failure with the error's message.

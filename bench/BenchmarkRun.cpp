@@ -2,10 +2,18 @@
 
 #include "BenchmarkTests.h"
 
+namespace {
+
+bool IsTestOfRun(const TBenchmarkTest& Test, TBenchmarkType BenchmarkType) {
+  return BenchmarkType == Test.Type || (BenchmarkType == bmAll && Test.InFullRun);
+}
+
+}  // namespace
+
 std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType) {
   std::vector<TBenchmarkType> Types;
   for (const TBenchmarkTest& Test : BenchmarkTests())
-    if (BenchmarkType == bmAll || BenchmarkType == Test.Type) Types.push_back(Test.Type);
+    if (IsTestOfRun(Test, BenchmarkType)) Types.push_back(Test.Type);
   return Types;
 }
 

@@ -8,7 +8,7 @@
 #include "BenchmarkReporter.h"
 #include "VraxDirect3D9.h"
 
-// The tests that a run of BenchmarkType calls, in calling order (all five for bmAll).
+// The tests that a run of BenchmarkType calls, in calling order (the five of a full run for bmAll).
 std::vector<TBenchmarkType> TestsOfRun(TBenchmarkType BenchmarkType);
 
 // Runs every test of the run, each with its own copy of the settings, and answers the tests it

@@ -8,23 +8,27 @@
 
 namespace {
 
-const std::array<TBenchmarkTest, 5> Tests{{
+// A test that draws on no allocator, in the table's shape.
+template <void (*Operation)(const TBenchmarkSettings&, TBenchmarkReporter&)>
+void WithoutVideoMemory(const TBenchmarkSettings& Settings, TBenchmarkReporter& Reporter, TVraxDirect3D9*) {
+  Operation(Settings, Reporter);
+}
+
+const std::array<TBenchmarkTest, 7> Tests{{
     {bmGFXRAMWrite, "gfx-write", "the processor writes a block of the graphics adapter's memory",
-     "Peak write GFX RAM:", BenchmarkGFXRAMWrite},
+     "Peak write GFX RAM:", BenchmarkGFXRAMWrite, true},
     {bmGFXRAMRead, "gfx-read", "the processor reads a block of the graphics adapter's memory",
-     "Peak read GFX RAM:", BenchmarkGFXRAMRead},
-    {bmOpenCLRAMReadWrite, "opencl", "an OpenCL kernel reads one device buffer and writes another", "Peak r&w GFX RAM:",
-     [](const TBenchmarkSettings& Settings, TBenchmarkReporter& Reporter, TVraxDirect3D9*) {
-       BenchmarkOpenCLGFXRAMReadWrite(Settings, Reporter);
-     }},
-    {bmSystemRAMWrite, "sys-write", "the processor writes a block of system RAM", "Peak write SYS RAM:",
-     [](const TBenchmarkSettings& Settings, TBenchmarkReporter& Reporter, TVraxDirect3D9*) {
-       BenchmarkSystemRAMWrite(Settings, Reporter);
-     }},
-    {bmSystemRAMRead, "sys-read", "the processor reads a block of system RAM", "Peak read SYS RAM:",
-     [](const TBenchmarkSettings& Settings, TBenchmarkReporter& Reporter, TVraxDirect3D9*) {
-       BenchmarkSystemRAMRead(Settings, Reporter);
-     }},
+     "Peak read GFX RAM:", BenchmarkGFXRAMRead, true},
+    {bmOpenCLRAMReadWrite, "opencl", "an OpenCL kernel reads one device buffer and writes another",
+     "Peak r&w GFX RAM:", WithoutVideoMemory<BenchmarkOpenCLGFXRAMReadWrite>, true},
+    {bmSystemRAMWrite, "sys-write", "the processor writes a block of system RAM",
+     "Peak write SYS RAM:", WithoutVideoMemory<BenchmarkSystemRAMWrite>, true},
+    {bmSystemRAMRead, "sys-read", "the processor reads a block of system RAM",
+     "Peak read SYS RAM:", WithoutVideoMemory<BenchmarkSystemRAMRead>, true},
+    {bmSystemRAMWriteAll, "sys-write-all", "every core writes its share of one block of system RAM",
+     "Peak write SYS RAM (all cores):", WithoutVideoMemory<BenchmarkSystemRAMWriteAll>, false},
+    {bmSystemRAMReadAll, "sys-read-all", "every core reads its share of one block of system RAM",
+     "Peak read SYS RAM (all cores):", WithoutVideoMemory<BenchmarkSystemRAMReadAll>, false},
 }};
 
 }  // namespace

@@ -22,9 +22,10 @@ struct TBenchmarkTest {
   const char* Description;  // one line of --help
   const char* PeakCaption;  // "Peak read SYS RAM:", as the window's result box reads
   TBenchmarkOperation Operation;
+  bool InFullRun;  // run by "Run benchmark" and the console's 'all'; otherwise only when named
 };
 
-// Every test, in the order of a full run.
+// Every test: those of a full run in their order, then those run only when named.
 std::span<const TBenchmarkTest> BenchmarkTests();
 
 // The entry of a test; null for bmAll or a type without one.

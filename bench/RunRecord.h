@@ -65,6 +65,11 @@ struct TOpenCLRecord {
   std::uint32_t LaunchesPerPass = 1;
 };
 
+// The threads of an all-core test: one per processor, pinned to it.
+struct TThreadsRecord {
+  std::vector<int> Processors;  // in thread order
+};
+
 struct TTestRecord {
   TBenchmarkType Type = bmAll;
   TTestStatus Status = TTestStatus::Failed;
@@ -73,6 +78,7 @@ struct TTestRecord {
   std::vector<TPassRecord> Passes;
   std::optional<TGFXBlockRecord> GFX;
   std::optional<TOpenCLRecord> OpenCL;
+  std::optional<TThreadsRecord> Threads;
 };
 
 struct TRunRecord {

@@ -2,12 +2,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <limits>
 #include <type_traits>
 #include <vector>
 
 #include "BenchmarkTests.h"
 #include "PassFigures.h"
+#include "SystemRAMBenchmark.h"
 
 using nlohmann::json;
 using nlohmann::ordered_json;
@@ -53,7 +55,11 @@ ordered_json SettingsJson(const TRunSettings& Settings) {
     OpenCL = {{"platform", Values.OpenCLPlatform},
               {"device", Values.OpenCLDevice},
               {"work_items", Values.OpenCLComputeCoreCount}};
-  return {{"tests", Tests}, {"block_size_bytes", Values.MemorySize}, {"passes", Values.Passes}, {"opencl", OpenCL}};
+  // 0: one thread per processor the program may use; null when the run has no all-core test.
+  const bool AllCores = std::any_of(Settings.Tests.begin(), Settings.Tests.end(), IsAllCoreTest);
+  return {{"tests", Tests},           {"block_size_bytes", Values.MemorySize},
+          {"passes", Values.Passes},  {"opencl", OpenCL},
+          {"threads", AllCores ? ordered_json(Values.Threads) : ordered_json()}};
 }
 
 ordered_json GFXJson(const TGFXBlockRecord& Block) {
@@ -117,6 +123,10 @@ ordered_json TestJson(const TTestRecord& Test) {
   if (Test.Type == bmGFXRAMWrite || Test.Type == bmGFXRAMRead)
     Result["gfx"] = Test.GFX ? GFXJson(*Test.GFX) : ordered_json();
   if (Test.Type == bmOpenCLRAMReadWrite) Result["opencl"] = Test.OpenCL ? OpenCLJson(*Test.OpenCL) : ordered_json();
+  if (IsAllCoreTest(Test.Type))
+    Result["threads"] = Test.Threads ? ordered_json{{"count", Test.Threads->Processors.size()},
+                                                    {"processors", Test.Threads->Processors}}
+                                     : ordered_json();
   return Result;
 }
 
@@ -288,6 +298,9 @@ TRunSettings ReadSettings(const json& Settings) {
     Result.Tests.push_back(TestType(Tests[Index], "settings.tests[" + std::to_string(Index) + "]"));
   Result.Settings.MemorySize = WholeNumber<std::int64_t>(Settings, "settings", "block_size_bytes");
   Result.Settings.Passes = WholeNumber<std::int32_t>(Settings, "settings", "passes");
+  // Files of runs without an all-core test may leave it out.
+  if (Settings.contains("threads") && !Settings["threads"].is_null())
+    Result.Settings.Threads = WholeNumber<std::int32_t>(Settings, "settings", "threads");
   const json& OpenCL = Member(Settings, "settings", "opencl");
   if (!OpenCL.is_null()) {
     Result.Settings.OpenCLPlatform = WholeNumber<std::int32_t>(OpenCL, "settings.opencl", "platform");
@@ -318,6 +331,16 @@ TTestRecord ReadTest(const json& Test, const std::string& Path) {
     Result.GFX->WalkedBlockSize = WholeNumberOrNull<std::uint64_t>(Test, Path, "walked_block_size_bytes");
   }
   if (Test.contains("opencl") && !Test["opencl"].is_null()) Result.OpenCL = ReadOpenCL(Test["opencl"], Path + ".opencl");
+  if (Test.contains("threads") && !Test["threads"].is_null()) {
+    const json& Processors = Member(Test["threads"], Path + ".threads", "processors");
+    if (!Processors.is_array()) Refuse(Path + ".threads.processors is not a list");
+    Result.Threads.emplace();
+    for (const json& Processor : Processors) {
+      if (!Processor.is_number_unsigned() || Processor.get<std::uint64_t>() > std::numeric_limits<int>::max())
+        Refuse(Path + ".threads.processors holds something that is no processor number");
+      Result.Threads->Processors.push_back(Processor.get<int>());
+    }
+  }
   return Result;
 }
 

@@ -33,6 +33,10 @@ void TRunRecorder::GFXBlockUsed(const TGFXBlockRecord& Block) {
   if (FTestOpen) FRecord.Tests.back().GFX = Block;
 }
 
+void TRunRecorder::ThreadsUsed(const TThreadsRecord& Threads) {
+  if (FTestOpen) FRecord.Tests.back().Threads = Threads;
+}
+
 void TRunRecorder::OpenCLDeviceUsed(const TOpenCLRecord& Device) {
   if (FTestOpen) FRecord.Tests.back().OpenCL = Device;
 }

@@ -16,6 +16,7 @@ class TRunRecorder : public TBenchmarkReporter {
   void TestStarted(TBenchmarkType BenchmarkType, std::int64_t BlockSize) override;
   void GFXBlockUsed(const TGFXBlockRecord& Block) override;
   void OpenCLDeviceUsed(const TOpenCLRecord& Device) override;
+  void ThreadsUsed(const TThreadsRecord& Threads) override;
   void PassTimed(const TPassRecord& Pass) override;
   void TestEnded(TTestStatus Status, const std::string& Message) override;
 

@@ -17,6 +17,10 @@ constexpr TSettingLimits BlockSizeLimits{256, 10000, 256, 512};
 // Timed passes over the block.
 constexpr TSettingLimits PassesLimits{2, 10000, 1, 5};
 
+// Threads of the all-core tests, one per processor; without a choice, every processor the program
+// may use. The largest processor set the kernel's affinity calls describe.
+constexpr std::int32_t MaximumThreads = 1024;
+
 // Work items of one OpenCL launch on a GPU when nothing else is chosen: the window's default item,
 // a GeForce RTX 3080.
 constexpr std::int32_t GPUDefaultWorkItems = 8704;

@@ -17,3 +17,19 @@ void BenchmarkSystemRAMRead(const TBenchmarkSettings& BenchmarkSettings, TBenchm
 // pass (a scripted loop replays known pass times). Never lets an error escape.
 void RunSystemRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                       TBenchmarkReporter& Reporter, const TSystemMemory& Memory, const TPassTimer& PassTimer);
+
+// The same tests with every processor the program may use (or the settings' Threads of them), one
+// pinned thread each, walking its own share of one block with the same loop; a pass lasts from the
+// first start to the last end.
+extern const TMemoryWalkTest SystemRAMWriteAllTest;
+extern const TMemoryWalkTest SystemRAMReadAllTest;
+
+void BenchmarkSystemRAMWriteAll(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter);
+void BenchmarkSystemRAMReadAll(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter);
+
+// Whether Type is one of the all-core tests.
+bool IsAllCoreTest(TBenchmarkType Type);
+
+// The all-core test with its block source given.
+void RunAllCoreSystemRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
+                             TBenchmarkReporter& Reporter, const TSystemMemory& Memory);

@@ -66,6 +66,18 @@ TEST(ConsoleOptions, TakesTheOpenCLChoices) {
   EXPECT_TRUE(Parse.Options->ListDevices);
 }
 
+TEST(ConsoleOptions, AllCoreTestsRunOnlyWhenNamedWithTheThreadsGiven) {
+  const TConsoleParse Default = ParseConsoleArguments({"--test", "all"});
+  ASSERT_TRUE(Default.Options) << Default.Error;
+  EXPECT_FALSE(Default.Options->Threads);
+  EXPECT_EQ(Default.Options->Tests.size(), 5u);
+  const TConsoleParse Named = ParseConsoleArguments({"--test", "sys-read-all,sys-read,sys-write-all", "--threads", "2"});
+  ASSERT_TRUE(Named.Options) << Named.Error;
+  EXPECT_EQ(Named.Options->Tests,
+            (std::vector<TBenchmarkType>{bmSystemRAMRead, bmSystemRAMWriteAll, bmSystemRAMReadAll}));
+  EXPECT_EQ(Named.Options->Threads, 2);
+}
+
 TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
   struct TCase {
     Args Arguments;
@@ -83,6 +95,9 @@ TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
       {{"--device", "x"}, "--device must be a whole number from 0 to 2147483647, not 'x'"},
       {{"--cores", "0"}, "--cores must be a whole number from 1 to 2147483647, not '0'"},
       {{"--cores", "99999999999"}, "--cores must be a whole number from 1 to 2147483647, not '99999999999'"},
+      {{"--threads", "0"}, "--threads must be a whole number from 1 to 1024, not '0'"},
+      {{"--threads", "1025"}, "--threads must be a whole number from 1 to 1024, not '1025'"},
+      {{"--threads"}, "--threads needs a value"},
       {{"--list-devices=yes"}, "unknown argument '--list-devices=yes'"},
       {{"--test", "disk"}, "unknown test 'disk'"},
       {{"--test", ""}, "--test needs a test name"},

@@ -10,6 +10,8 @@ on standard output: the failed test is in the record with the message of its Exc
 log went to standard error, and the exit status is 1.
 Run 3: the system write and read tests stopped with Ctrl-C during the write test: the record holds
 the write test as stopped with every pass the log shows, and the read test as skipped.
+Run 4: the all-core tests: the record names every processor the program may use, one pinned
+thread each, as the log's line does.
 
 Usage: check_results_export.py VELMORA SCHEMA
 """
@@ -201,6 +203,23 @@ def main():
               f"{write['message']}")
         check(read["status"] == "skipped" and read["passes"] == [] and read["message"],
               f"run 3: the read test {read}")
+
+    fourth = run(velmora, ["--console", "--test", "sys-read-all,sys-write-all", "--size", "256", "--passes", "2",
+                           "--json", "-"], dict(os.environ))
+    check(fourth.returncode == 0, f"run 4: exit status {fourth.returncode}, stderr {fourth.stderr!r}")
+    record = json.loads(fourth.stdout)
+    for error in validator.iter_errors(record):
+        failures.append(f"run 4: schema: {error.message} at {list(error.absolute_path)}")
+    check(record["settings"]["threads"] == 0, f"run 4: settings.threads {record['settings'].get('threads')}")
+    processors = sorted(os.sched_getaffinity(0))
+    threads_line = "All cores: %d thread%s, pinned to processor%s %s" % (
+        len(processors), "" if len(processors) == 1 else "s", "" if len(processors) == 1 else "s",
+        ", ".join(map(str, processors)))
+    check(fourth.stderr.splitlines().count(threads_line) == 2, f"run 4: no line {threads_line!r} per test")
+    for test in record["tests"]:
+        check(test["status"] == "completed" and len(test["passes"]) == 2, f"run 4: {test['name']}: {test['status']}")
+        check(test.get("threads") == {"count": len(processors), "processors": processors},
+              f"run 4: {test['name']} threads {test.get('threads')}")
 
     for failure in failures:
         print("FAIL", failure)

@@ -7,11 +7,13 @@
 #include <nlohmann/json.hpp>
 
 #include <clocale>
+#include <fstream>
 #include <cstdlib>
 #include <functional>
 #include <regex>
 #include <string>
 
+#include "BenchmarkTests.h"
 #include "ScopedDecimalSeparator.h"
 
 namespace {
@@ -99,6 +101,42 @@ TEST(RunRecordFiles, JsonReadsBackWithEveryPassStatusAndSetting) {
   EXPECT_EQ(OpenCL.DriverVersion, "3581.0 (HSA1.1,LC)");
   EXPECT_EQ(OpenCL.WorkItems, 8704u);
   EXPECT_EQ(OpenCL.LaunchesPerPass, 1u);
+}
+
+TEST(RunRecordFiles, AnAllCoreTestKeepsItsThreadsAndTheRunItsThreadCount) {
+  TRunRecord Record;
+  Record.Settings.Tests = {bmSystemRAMRead, bmSystemRAMReadAll};
+  Record.Settings.Settings = {std::int64_t{2048} << 20, 2, -1, -1, 0};
+  Record.Settings.Settings.Threads = 4;
+  TTestRecord AllCores;
+  AllCores.Type = bmSystemRAMReadAll;
+  AllCores.Status = TTestStatus::Completed;
+  AllCores.BlockSize = std::int64_t{2048} << 20;
+  AllCores.Passes = {{90'000'000, 2048u << 20}, {88'000'000, 2048u << 20}};
+  AllCores.Threads = TThreadsRecord{{0, 2, 4, 6}};
+  Record.Tests = {AllCores};
+  const std::string Text = RunRecordJson(Record);
+  const json Written = json::parse(Text);
+  EXPECT_EQ(Written["settings"]["threads"], 4);
+  EXPECT_EQ(Written["tests"][0]["threads"], json::parse(R"({"count": 4, "processors": [0, 2, 4, 6]})"));
+  const TRunRecord Read = RunRecordFromJson(Text);
+  EXPECT_EQ(Read.Settings.Settings.Threads, 4);
+  ASSERT_EQ(Read.Tests.size(), 1u);
+  ASSERT_TRUE(Read.Tests[0].Threads);
+  EXPECT_EQ(Read.Tests[0].Threads->Processors, (std::vector<int>{0, 2, 4, 6}));
+  // A run without an all-core test says nothing of threads.
+  EXPECT_TRUE(json::parse(RunRecordJson(SampleRecord()))["settings"]["threads"].is_null());
+  EXPECT_FALSE(json::parse(RunRecordJson(SampleRecord()))["tests"][2].contains("threads"));
+}
+
+// The schema that users validate their files with names every test the table has, and no other.
+TEST(RunRecordFiles, TheSchemaNamesEveryTestOfTheTable) {
+  std::ifstream File(VELMORA_RESULT_SCHEMA);
+  ASSERT_TRUE(File) << VELMORA_RESULT_SCHEMA;
+  const json Schema = json::parse(File);
+  std::vector<std::string> Names;
+  for (const TBenchmarkTest& Test : BenchmarkTests()) Names.push_back(Test.ConsoleName);
+  EXPECT_EQ(Schema["$defs"]["testName"]["enum"].get<std::vector<std::string>>(), Names);
 }
 
 TEST(RunRecordFiles, JsonCarriesTheFiguresOfCompletedTestsOnly) {

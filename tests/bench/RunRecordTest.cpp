@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "AllCoreWalker.h"
 #include "ExecutableFolder.h"
 #include "FakeGraphicsDevice.h"
 #include "FakeOpenCLLoader.h"
@@ -183,6 +184,18 @@ TEST(RunRecord, AMissingKernelFileIsAFailureWithItsPath) {
   ASSERT_EQ(Record.Tests.size(), 1u);
   EXPECT_EQ(Record.Tests[0].Status, TTestStatus::Failed);
   EXPECT_EQ(Record.Tests[0].Message, std::string("File not found: /nonexistent/") + KernelFileName);
+}
+
+TEST(RunRecord, AnAllCoreTestNamesTheProcessorsOfItsThreads) {
+  TRecordingReporter Window;
+  TRunRecorder Recorder({}, {{bmSystemRAMReadAll}, Settings(4 * MB, 2)}, &Window);
+  RunAllCoreSystemRAMTest(SystemRAMReadAllTest, Settings(4 * MB, 2), Recorder, TSystemMemory());
+  const TRunRecord Record = Recorder.TakeRecord();
+  ASSERT_EQ(Record.Tests.size(), 1u);
+  EXPECT_EQ(Record.Tests[0].Status, TTestStatus::Completed);
+  ASSERT_TRUE(Record.Tests[0].Threads);
+  EXPECT_EQ(Record.Tests[0].Threads->Processors, UsableProcessors());
+  EXPECT_EQ(Record.Tests[0].Passes.size(), 2u);
 }
 
 TEST(RunRecorder, ATestThatNeverSaysHowItEndedCountsAsFailed) {
