@@ -85,8 +85,8 @@ void TChartWindow::ButtonSavePNGClick() {
   if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return;
   const QString FileName = Dialog.selectedFiles().front();
   // What the window shows, at the screen's own resolution.
-  const std::string Png = PngBytes(PassChartImage(FRecord ? *FRecord : NoRun, ChartView->size(),
-                                                  ChartView->devicePixelRatioF(), FLastTestRunning));
+  const std::string Png = PngBytes(
+      PassChartImage(FRecord ? *FRecord : NoRun, ChartView->size(), ChartView->devicePixelRatioF(), FLastTestRunning));
   try {
     if (Png.empty()) throw std::system_error(std::make_error_code(std::errc::not_enough_memory));
     WriteTextFile(FileName.toStdString(), Png);

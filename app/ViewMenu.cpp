@@ -8,10 +8,7 @@
 #include <memory>
 
 #include "ChartWindow.h"
-#include "MessageEvents.h"
 #include "Unit1.h"
-
-using TRecordStepEvent = TMessageEvent<TRecordStep, WM_RECORD_STEP>;
 
 TViewMenu::TViewMenu(QMenuBar& MenuBar, QMenu& Before, QWidget& Window,
                      std::function<void(const std::string& Message)> ReportError)
@@ -65,7 +62,8 @@ namespace {
 void PostRecordStep(std::function<void(TBenchmarkReporter&)> Replay) {
   TFormVelmora* Target = MainFormHandle;
   if (Target == nullptr) return;
-  QCoreApplication::postEvent(Target, new TRecordStepEvent(std::make_unique<TRecordStep>(TRecordStep{std::move(Replay)})));
+  QCoreApplication::postEvent(Target,
+                              new TRecordStepEvent(std::make_unique<TRecordStep>(TRecordStep{std::move(Replay)})));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "BenchmarkReporter.h"
+#include "MessageEvents.h"
 #include "RunRecorder.h"
 
 class QAction;
@@ -27,6 +28,7 @@ constexpr int WM_RECORD_STEP = 1483;
 struct TRecordStep {
   std::function<void(TBenchmarkReporter& Reporter)> Replay;
 };
+using TRecordStepEvent = TMessageEvent<TRecordStep, WM_RECORD_STEP>;
 
 class TViewMenu : public QObject {
  public:

@@ -9,8 +9,9 @@
 std::optional<TChartFileKind> ChartFileKindOf(const std::string& FileName) {
   auto EndsWith = [&FileName](const std::string& Extension) {
     return FileName.size() > Extension.size() &&
-           std::equal(Extension.rbegin(), Extension.rend(), FileName.rbegin(),
-                      [](char Wanted, char Given) { return Wanted == std::tolower(static_cast<unsigned char>(Given)); });
+           std::equal(Extension.rbegin(), Extension.rend(), FileName.rbegin(), [](char Wanted, char Given) {
+             return Wanted == std::tolower(static_cast<unsigned char>(Given));
+           });
   };
   if (EndsWith(".svg")) return TChartFileKind::Svg;
   if (EndsWith(".png")) return TChartFileKind::Png;

@@ -121,7 +121,8 @@ std::string Subtitle(const TRunRecord& Record) {
   if (Settings.MemorySize > 0) Parts.push_back(FormatByteSize(Settings.MemorySize) + " block");
   if (Settings.Passes > 0) Parts.push_back(std::to_string(Settings.Passes) + " passes");
   std::string Start = Record.Run.StartTimeUTC;  // "2026-01-31T17:04:05Z"
-  if (Start.size() == 20 && Start[10] == 'T' && Start[19] == 'Z') Start = Start.substr(0, 10) + " " + Start.substr(11, 8) + " UTC";
+  if (Start.size() == 20 && Start[10] == 'T' && Start[19] == 'Z')
+    Start = Start.substr(0, 10) + " " + Start.substr(11, 8) + " UTC";
   if (!Start.empty()) Parts.push_back(Start);
   std::string Text;
   for (const std::string& Part : Parts) Text += (Text.empty() ? "" : ", ") + Part;
@@ -152,7 +153,8 @@ void LayOutPassTicks(TPassChart& Chart) {
 
 TChartColour SeriesColour(TBenchmarkType Type) {
   const std::span<const TBenchmarkTest> Tests = BenchmarkTests();
-  const auto Found = std::find_if(Tests.begin(), Tests.end(), [Type](const TBenchmarkTest& Test) { return Test.Type == Type; });
+  const auto Found =
+      std::find_if(Tests.begin(), Tests.end(), [Type](const TBenchmarkTest& Test) { return Test.Type == Type; });
   const std::size_t Index =
       Found != Tests.end() ? static_cast<std::size_t>(Found - Tests.begin()) : static_cast<std::size_t>(Type);
   return Palette[Index % Palette.size()];
@@ -189,13 +191,15 @@ TPassChart LayOutPassChart(const TRunRecord& Record, double Width, double Height
   const long Steps = std::lround(Scale.Top / Scale.Step);
   for (long Index = 0; Index <= Steps; ++Index) {
     const double Value = static_cast<double>(Index) * Scale.Step;
-    Chart.RateTicks.push_back({Chart.RateY(Value * UnitBytes), FormatFloatGeneral(Value, 6, FormatSettings.DecimalSeparator)});
+    Chart.RateTicks.push_back(
+        {Chart.RateY(Value * UnitBytes), FormatFloatGeneral(Value, 6, FormatSettings.DecimalSeparator)});
   }
   LayOutPassTicks(Chart);
   Chart.PassDots = Chart.Plot.Width / Chart.PassCount >= MinimumDotSpacing;
 
   for (std::size_t Index = 0; Index < Record.Tests.size(); ++Index)
-    Chart.Series.push_back(LayOutSeries(Chart, Record.Tests[Index], LastTestRunning && Index + 1 == Record.Tests.size()));
+    Chart.Series.push_back(
+        LayOutSeries(Chart, Record.Tests[Index], LastTestRunning && Index + 1 == Record.Tests.size()));
   if (!(Fastest > 0))
     Chart.EmptyNote = Record.Tests.empty() || LastTestRunning ? "The passes of a run appear here as they are timed"
                                                               : "No pass of this run was timed";
@@ -208,7 +212,8 @@ void DrawPassChart(const TPassChart& Chart, TChartCanvas& Canvas) {
 
   // The rate axis: a grid line and a figure at every step, the unit above them.
   for (const TChartTick& Tick : Chart.RateTicks) {
-    if (Tick.Position < Plot.Bottom() - 0.5) Canvas.Line({Plot.Left, Tick.Position}, {Plot.Right(), Tick.Position}, {GridColour, 1});
+    if (Tick.Position < Plot.Bottom() - 0.5)
+      Canvas.Line({Plot.Left, Tick.Position}, {Plot.Right(), Tick.Position}, {GridColour, 1});
     Canvas.Text({Plot.Left - 8, Tick.Position + 4}, Tick.Label, {11, TTextAnchor::End, TextColour});
   }
   Canvas.Text({Plot.Left - 8, Plot.Top - 14}, Chart.RateUnit, {11, TTextAnchor::End, TextColour, true});

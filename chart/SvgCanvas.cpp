@@ -26,10 +26,18 @@ std::string Escaped(const std::string& Text) {
   std::string Result;
   for (const char Character : Text) {
     switch (Character) {
-      case '&': Result += "&amp;"; break;
-      case '<': Result += "&lt;"; break;
-      case '>': Result += "&gt;"; break;
-      case '"': Result += "&quot;"; break;
+      case '&':
+        Result += "&amp;";
+        break;
+      case '<':
+        Result += "&lt;";
+        break;
+      case '>':
+        Result += "&gt;";
+        break;
+      case '"':
+        Result += "&quot;";
+        break;
       default:
         // XML has no place for control characters.
         if (static_cast<unsigned char>(Character) >= 0x20) Result += Character;
@@ -39,7 +47,8 @@ std::string Escaped(const std::string& Text) {
 }
 
 std::string StrokeAttributes(const TChartStroke& Stroke) {
-  std::string Text = " fill=\"none\" stroke=\"" + Colour(Stroke.Colour) + "\" stroke-width=\"" + Number(Stroke.Width) + "\"";
+  std::string Text =
+      " fill=\"none\" stroke=\"" + Colour(Stroke.Colour) + "\" stroke-width=\"" + Number(Stroke.Width) + "\"";
   if (Stroke.Dashed) Text += " stroke-dasharray=\"6 4\"";
   return Text;
 }
@@ -62,8 +71,10 @@ void TSvgCanvas::Path(const std::vector<std::vector<TChartPoint>>& Runs, const T
   std::string Data;
   for (const std::vector<TChartPoint>& Run : Runs)
     for (std::size_t Index = 0; Index < Run.size(); ++Index)
-      Data += (Data.empty() ? "" : " ") + std::string(Index == 0 ? "M" : "L") + Number(Run[Index].X) + " " + Number(Run[Index].Y);
-  FBody += "<path d=\"" + Data + "\"" + StrokeAttributes(Stroke) + " stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n";
+      Data += (Data.empty() ? "" : " ") + std::string(Index == 0 ? "M" : "L") + Number(Run[Index].X) + " " +
+              Number(Run[Index].Y);
+  FBody +=
+      "<path d=\"" + Data + "\"" + StrokeAttributes(Stroke) + " stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n";
 }
 
 void TSvgCanvas::Dot(TChartPoint Centre, double Radius, TChartColour Fill) {
@@ -78,7 +89,9 @@ void TSvgCanvas::SquareOutline(TChartPoint Centre, double HalfSide, const TChart
 
 void TSvgCanvas::Text(TChartPoint Position, const std::string& Text, const TChartText& Style) {
   if (Text.empty()) return;
-  const char* Anchor = Style.Anchor == TTextAnchor::Start ? "start" : Style.Anchor == TTextAnchor::Middle ? "middle" : "end";
+  const char* Anchor = Style.Anchor == TTextAnchor::Start    ? "start"
+                       : Style.Anchor == TTextAnchor::Middle ? "middle"
+                                                             : "end";
   FBody += "<text x=\"" + Number(Position.X) + "\" y=\"" + Number(Position.Y) + "\" font-size=\"" +
            Number(Style.PixelSize) + "\" text-anchor=\"" + Anchor + "\" fill=\"" + Colour(Style.Colour) + "\"" +
            (Style.Bold ? " font-weight=\"bold\"" : "") + ">" + Escaped(Text) + "</text>\n";
@@ -92,7 +105,7 @@ void TSvgCanvas::EndGroup() { FBody += "</g>\n"; }
 
 std::string TSvgCanvas::Document() const {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(FWidth) + "\" height=\"" + Number(FHeight) +
-         "\" viewBox=\"0 0 " + Number(FWidth) + " " + Number(FHeight) +
-         "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n" + FBody + "</svg>\n";
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+         Number(FWidth) + "\" height=\"" + Number(FHeight) + "\" viewBox=\"0 0 " + Number(FWidth) + " " +
+         Number(FHeight) + "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n" + FBody + "</svg>\n";
 }

@@ -2,6 +2,8 @@
 // pass mark and median in the test's colour), its PNG, the View menu and the chart window, the
 // chart filling while a real run's passes arrive, and the console's PNG.
 
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QImage>
 #include <QLabel>
@@ -9,8 +11,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,7 +22,6 @@
 #include "ChartWindow.h"
 #include "ConsoleFrontEnd.h"
 #include "LogNumbers.h"
-#include "MessageEvents.h"
 #include "PassChart.h"
 #include "RunRecordFiles.h"
 #include "TextFile.h"
@@ -30,8 +29,6 @@
 #include "WindowFixture.h"
 
 namespace {
-
-using TRecordStepEvent = TMessageEvent<TRecordStep, WM_RECORD_STEP>;
 
 bool Close(QRgb Pixel, TChartColour Colour, int Tolerance = 24) {
   return std::abs(qRed(Pixel) - Colour.Red) <= Tolerance && std::abs(qGreen(Pixel) - Colour.Green) <= Tolerance &&
@@ -204,7 +201,8 @@ TEST_F(WindowChart, TheChartGrowsAsTheRunsPassesArriveAndEndsWithTheLogsPasses) 
     const TPassChart Chart = LayOutPassChart(*Shown, Picture.width(), Picture.height(), Window->LastTestRunning());
     bool Drawn = true;
     if (Passes > 0) {
-      for (const TChartPoint& Point : Chart.Series.back().Runs.at(0)) Drawn &= ColourNear(Picture, Point.X, Point.Y, Colour, 0);
+      for (const TChartPoint& Point : Chart.Series.back().Runs.at(0))
+        Drawn &= ColourNear(Picture, Point.X, Point.Y, Colour, 0);
       Drawn &= Chart.Series.back().Runs[0].size() == Passes;
     }
     // Nothing of the test's colour in the column of the next pass, but for its median across.
@@ -293,8 +291,8 @@ TEST(ConsoleChart, ThePngIsTheChartOfTheRunItFollows) {
   ASSERT_EQ(Record.Tests.size(), 2u);
   for (const TTestRecord& Test : Record.Tests)
     for (std::size_t Pass = 0; Pass < Test.Passes.size(); ++Pass)
-      EXPECT_TRUE(ColourNear(Image, Chart.PassX(static_cast<double>(Pass + 1)), Chart.RateY(*PassRate(Test.Passes[Pass])),
-                             SeriesColour(Test.Type), 0))
+      EXPECT_TRUE(ColourNear(Image, Chart.PassX(static_cast<double>(Pass + 1)),
+                             Chart.RateY(*PassRate(Test.Passes[Pass])), SeriesColour(Test.Type), 0))
           << static_cast<int>(Test.Type) << " pass " << Pass + 1;
 }
 

@@ -1,11 +1,10 @@
 // The window's chart fills from a copy of the record that the worker's recorder feeds by handing
 // every record-keeping call on: the copy must end up the very record the worker keeps.
 
-#include "RunRecorder.h"
-
 #include <gtest/gtest.h>
 
 #include "MemoryTestFixtures.h"
+#include "RunRecorder.h"
 #include "SystemRAMBenchmark.h"
 
 namespace {

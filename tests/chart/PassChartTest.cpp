@@ -1,14 +1,13 @@
 // The layout of the pass chart: where every pass, first-pass mark and median lies, what the axes
 // and the legend say, for finished runs and for a run under way.
 
-#include "PassChart.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <tuple>
 
 #include "ChartRecords.h"
+#include "PassChart.h"
 #include "PassFigures.h"
 #include "ScopedDecimalSeparator.h"
 
@@ -193,7 +192,7 @@ TEST(PassChart, ManyPassesGetRoundTicksAndALineWithoutDots) {
   EXPECT_EQ(Chart.PassCount, 10000);
   EXPECT_FALSE(Chart.PassDots);
   EXPECT_EQ(Labels(Chart.PassTicks), (std::vector<std::string>{"1", "1000", "2000", "3000", "4000", "5000", "6000",
-                                                                "7000", "8000", "9000", "10000"}));
+                                                               "7000", "8000", "9000", "10000"}));
   for (std::size_t Index = 1; Index < Chart.PassTicks.size(); ++Index)
     EXPECT_GT(Chart.PassTicks[Index].Position, Chart.PassTicks[Index - 1].Position);
 }

@@ -1,13 +1,12 @@
 // The chart as the SVG file the console writes: one group per test with its one line, its marks
 // and its median, and numbers that any SVG reader takes whatever the user's number format.
 
-#include "ChartFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <string>
 
+#include "ChartFiles.h"
 #include "ChartRecords.h"
 #include "ScopedDecimalSeparator.h"
 #include "SvgCanvas.h"
@@ -32,10 +31,11 @@ std::size_t Count(const std::string& Text, const std::string& Part) {
 
 TEST(SvgChart, HasAGroupPerTestWithOneLineItsDotsItsFirstPassMarkAndItsMedian) {
   const std::string Svg = PassChartSvg(ThreeTestRun());
-  EXPECT_EQ(Svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"960\" "
-                      "height=\"540\"",
-                      0),
-            0u);
+  EXPECT_EQ(
+      Svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"960\" "
+                "height=\"540\"",
+                0),
+      0u);
   EXPECT_EQ(Count(Svg, "<g class=\"series\""), 3u);
   struct TCase {
     const char* Name;
