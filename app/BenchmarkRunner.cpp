@@ -23,6 +23,7 @@
 #include "ProcessPriority.h"
 #include "RunRecorder.h"
 #include "Unit1.h"
+#include "ViewMenu.h"
 
 namespace {
 
@@ -49,8 +50,7 @@ struct TBenchmarkClosure {
   std::atomic<int>* RunningWorkers = nullptr;  // the window's count, so that it can exit cleanly
 };
 
-void RunWorker(const TBenchmarkClosure& Closure) {
-  RaiseCurrentThreadPriority();
+TBenchmarkSettings SettingsOfRun(const TBenchmarkClosure& Closure) {
   TBenchmarkSettings Settings;
   Settings.MemorySize = Closure.SettingMemorySize;
   Settings.Passes = Closure.SetingPasses;
@@ -58,7 +58,14 @@ void RunWorker(const TBenchmarkClosure& Closure) {
   Settings.OpenCLDevice = Closure.SetingOpenCLDevice;
   Settings.OpenCLComputeCoreCount = Closure.SetingOpenCLComputeCoreCount;
   Settings.StopToken = Closure.StopToken;
-  // The lines and results go on to the window; the record stays here until the run has ended.
+  return Settings;
+}
+
+void RunWorker(const TBenchmarkClosure& Closure) {
+  RaiseCurrentThreadPriority();
+  const TBenchmarkSettings Settings = SettingsOfRun(Closure);
+  // The lines, results and record-keeping calls go on to the window; the record stays here until
+  // the run has ended.
   TRunRecorder Recorder(DescribeRun(Closure.ProgramVersion), {TestsOfRun(Closure.BenchmarkType), Settings},
                         Closure.Self);
   try {
@@ -144,6 +151,10 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   FRunStop.emplace();
   FRunClock.start();
   Closure->StopToken = FRunStop->get_token();
+  // The chart shows this run from now on; its passes follow through the event queue.
+  TRunInfo Run;
+  Run.StartTimeUTC = FormatUTCTime(std::chrono::system_clock::now());
+  FViewMenu->RunStarted(std::move(Run), {TestsOfRun(BenchmarkType), SettingsOfRun(*Closure)});
   Closure->RunningWorkers = &FRunningWorkers;
   ++FRunningWorkers;
   Closure->BenchmarkThread = QThread::create([Closure] { RunWorker(*Closure); });
@@ -196,6 +207,7 @@ void TFormVelmora::ProcessResult(const TBenchmarkResultMessage& BenchmarkResultM
 }
 
 bool TFormVelmora::event(QEvent* Event) {
+  if (ReplayRecordStep(Event)) return true;
   if (Event->type() == TLogMessageEvent::EventType) {
     AppendToMemo(static_cast<TLogMessageEvent*>(Event)->Message().Text);
     return true;
@@ -205,6 +217,7 @@ bool TFormVelmora::event(QEvent* Event) {
     ProcessResult(Message);
     if (Message.Finished) {
       Log("Benchmarking completed.");
+      FViewMenu->RunEnded();
       FRunStop.reset();
       EnableControls();
       SetApplicationCursor(std::nullopt);

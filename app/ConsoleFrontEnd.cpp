@@ -9,6 +9,7 @@
 #include "BenchmarkRun.h"
 #include "BenchmarkTests.h"
 #include "CL.h"
+#include "ChartFiles.h"
 #include "ConsoleAdapters.h"
 #include "ConsoleOpenCL.h"
 #include "ConsoleOptions.h"
@@ -111,8 +112,13 @@ bool AnyTestFailed(const TRunRecord& Record) {
 }  // namespace
 
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics, const std::string& OpenCLLibraryName) {
-  const TConsoleParse Parse = ParseConsoleArguments(Arguments);
+               std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics, const std::string& OpenCLLibraryName,
+               const TChartPngPainter& PaintPng) {
+  TConsoleParse Parse = ParseConsoleArguments(Arguments);
+  // Found out before the run, not after it.
+  if (Parse.Options && !PaintPng && ChartFileKindOf(Parse.Options->ChartFile) == TChartFileKind::Png)
+    Parse = {std::nullopt, "--chart cannot write PNG: this velmora was built without its window, and without Qt, "
+                           "which draws it; name an .svg file"};
   if (!Parse.Options) {
     Err << ProgramName << ": " << Parse.Error << "\n" << "Try '" << ProgramName << " --help'\n";
     return ExitUsage;
@@ -188,6 +194,7 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   bool Written = true;
   if (!Options.JsonFile.empty()) Written &= WriteResultsOutput(ProgramName, Options.JsonFile, RunRecordJson(Record), Out, Err);
   if (!Options.CsvFile.empty()) Written &= WriteResultsOutput(ProgramName, Options.CsvFile, RunRecordCsv(Record), Out, Err);
+  if (!Options.ChartFile.empty()) Written &= WriteChartFile(ProgramName, Options.ChartFile, Record, PaintPng, Err);
   if (Reporter.OutputFailed()) {
     Err << ProgramName << ": could not write the log to standard " << (ResultsOnOut ? "error" : "output") << ": "
         << WriteErrorText(Reporter.OutputError()) << "\n";

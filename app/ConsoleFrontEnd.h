@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ConsoleResults.h"
 #include "RunRecorder.h"
 #include "VraxDirect3D9.h"
 
@@ -52,7 +53,7 @@ std::string ConsoleFileVersion();
 // made over OpenGraphics; without it the start-up line of the adapter is the allocator's error, and
 // the GFX tests report that they have none. --list-devices lists the graphics adapters of
 // OpenGraphics and the OpenCL devices. The OpenCL library is loaded only for the OpenCL test and
-// --list-devices.
+// --list-devices. PaintPng draws --chart's PNG; without it --chart takes only SVG.
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
                std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics = OpenDefaultGraphicsInterface,
-               const std::string& OpenCLLibraryName = "libOpenCL.so.1");
+               const std::string& OpenCLLibraryName = "libOpenCL.so.1", const TChartPngPainter& PaintPng = {});

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "BenchmarkTests.h"
+#include "ChartFiles.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct TValueOption {
 constexpr TValueOption ValueOptions[] = {
     {"--size", "a value"},     {"--passes", "a value"}, {"--platform", "a value"},
     {"--device", "a value"},   {"--cores", "a value"},  {"--threads", "a value"}, {"--test", "a test name"},
-    {"--json", "a file name"}, {"--csv", "a file name"}, {"--compare", "a results file"},
+    {"--json", "a file name"}, {"--csv", "a file name"}, {"--chart", "a file name"}, {"--compare", "a results file"},
 };
 constexpr const char* Flags[] = {"--console", "--help", "--version", "--list-devices"};
 // The settings of a run, which a comparison of two files has no use for and a run with --compare
@@ -100,7 +101,7 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
                               std::pair{"--platform", &Platform}, std::pair{"--device", &Device},
                               std::pair{"--cores", &Cores}, std::pair{"--threads", &Threads},
                               std::pair{"--json", &Options.JsonFile},
-                              std::pair{"--csv", &Options.CsvFile}})
+                              std::pair{"--csv", &Options.CsvFile}, std::pair{"--chart", &Options.ChartFile}})
     App.add_option(Name, *Target)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   App.add_option("--test", Names)->delimiter(',')->allow_extra_args(false);
   App.add_option("--compare", Options.Compare)->expected(1, 2);
@@ -143,6 +144,8 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
         std::find(Chosen.begin(), Chosen.end(), Test.Type) != Chosen.end())
       Options.Tests.push_back(Test.Type);
 
+  if (App.count("--chart") > 0 && !ChartFileKindOf(Options.ChartFile))
+    return Failure("--chart writes SVG or PNG: its file name must end in .svg or .png, not '" + Options.ChartFile + "'");
   if (Options.JsonFile == "-" && Options.CsvFile == "-")
     return Failure("--json and --csv cannot both write to standard output");
   if (!Options.Compare.empty()) {
@@ -153,7 +156,7 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
       if (App.count(Setting) > 0) return Failure(Setting + Why);
     if (App.count("--list-devices") > 0) return Failure("--list-devices cannot be given with --compare");
     if (TwoFiles)
-      for (const char* Output : {"--json", "--csv"})
+      for (const char* Output : {"--json", "--csv", "--chart"})
         if (App.count(Output) > 0) return Failure(Output + Why);
   }
   return {Options, ""};
@@ -163,8 +166,9 @@ std::string ConsoleUsage(const std::string& ProgramName) {
   std::ostringstream Usage;
   Usage << "Usage: " << ProgramName << " --console [--test NAME[,NAME...]] [--size MB] [--passes N]\n"
         << "               [--platform I] [--device J] [--cores N] [--threads N] [--json FILE]\n"
-        << "               [--csv FILE]\n"
+        << "               [--csv FILE] [--chart FILE]\n"
         << "       " << ProgramName << " --compare BASE.json [NEW.json] [--json FILE] [--csv FILE]\n"
+        << "               [--chart FILE]\n"
         << "       " << ProgramName << " --console --list-devices\n"
         << "       " << ProgramName << " --version\n"
         << "       " << ProgramName << " --help\n"
@@ -208,6 +212,10 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "                   raw units with a decimal point, whatever the locale. '-' writes to\n"
         << "                   standard output; the log then goes to standard error\n"
         << "  --csv FILE       the same record as CSV, one row per fact and per pass ('-' as for --json)\n"
+        << "  --chart FILE     draw the rate of every pass of every test, the first pass marked and the\n"
+        << "                   median of the passes after the first drawn across, as the window's View >\n"
+        << "                   Pass chart does, and write it as SVG or PNG by the name's extension (.svg,\n"
+        << "                   .png)\n"
         << "  --compare BASE [NEW]\n"
         << "                   compare two files written by --json: for every test in both, the peak\n"
         << "                   and the median of the passes after the first, side by side with the\n"

@@ -29,6 +29,8 @@ struct TConsoleOptions {
   // empty for nowhere.
   std::string JsonFile;
   std::string CsvFile;
+  // Where the chart of the run's passes goes, SVG or PNG by the name's extension; empty for nowhere.
+  std::string ChartFile;
   // --compare: BASE and NEW results files, or BASE alone (run with BASE's settings, then compare).
   std::vector<std::string> Compare;
 };

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "BenchmarkTests.h"
+#include "ChartFiles.h"
 #include "RunRecordFiles.h"
 #include "SettingsLimits.h"
 #include "TextFile.h"
@@ -26,6 +27,23 @@ bool WriteResultsOutput(const std::string& ProgramName, const std::string& Name,
   if (Name == "-") return WriteStandardOutput(ProgramName, Text, "the results to ", Out, Err);
   try {
     WriteTextFile(Name, Text);
+    return true;
+  } catch (const std::system_error& Error) {
+    Err << ProgramName << ": could not write " << Name << ": " << Error.code().message() << "\n";
+    return false;
+  }
+}
+
+bool WriteChartFile(const std::string& ProgramName, const std::string& Name, const TRunRecord& Record,
+                    const TChartPngPainter& PaintPng, std::ostream& Err) {
+  const bool Png = ChartFileKindOf(Name) == TChartFileKind::Png;
+  const std::string Bytes = Png ? (PaintPng ? PaintPng(Record) : "") : PassChartSvg(Record);
+  if (Bytes.empty()) {
+    Err << ProgramName << ": could not draw the chart for " << Name << "\n";
+    return false;
+  }
+  try {
+    WriteTextFile(Name, Bytes);
     return true;
   } catch (const std::system_error& Error) {
     Err << ProgramName << ": could not write " << Name << ": " << Error.code().message() << "\n";

@@ -2,6 +2,7 @@
 // The console's results files: writing a run's record where --json and --csv say, reading a
 // results file back, and taking a run's settings from one for --compare BASE.
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -18,6 +19,15 @@ bool WriteStandardOutput(const std::string& ProgramName, const std::string& Text
 // when it could not be written whole.
 bool WriteResultsOutput(const std::string& ProgramName, const std::string& Name, const std::string& Text,
                         std::ostream& Out, std::ostream& Err);
+
+// Draws the chart of a run as the bytes of a PNG file; empty when it could not. Only a program
+// with Qt has one.
+using TChartPngPainter = std::function<std::string(const TRunRecord& Record)>;
+
+// Writes the chart of Record to the file Name, as SVG or as PNG (drawn by PaintPng) by the name's
+// extension. False, after one line on Err that says why, when it could not be written whole.
+bool WriteChartFile(const std::string& ProgramName, const std::string& Name, const TRunRecord& Record,
+                    const TChartPngPainter& PaintPng, std::ostream& Err);
 
 // The record in the results file Name; empty, after one line on Err that names the file and says
 // what is wrong, when it cannot be read or is not a Velmora result.

@@ -27,6 +27,7 @@
 #include "ResultsMenu.h"
 #include "SettingsLimits.h"
 #include "StartupLines.h"
+#include "ViewMenu.h"
 #include "VraxDirect3D9.h"
 
 TFormVelmora* FormVelmora = nullptr;
@@ -72,6 +73,7 @@ TFormVelmora::TFormVelmora(TFormVelmoraServices Services, QWidget* Parent)
   connect(ComboBoxOpenCLPlatform, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLPlatformSelect);
   connect(ComboBoxOpenCLDevice, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLDeviceSelect);
   FResultsMenu = new TResultsMenu(*File1, Exit1, *this, FServices.ReportError);
+  FViewMenu = new TViewMenu(*menuBar(), *Help1, *this, FServices.ReportError);
 
   try {
     FormCreate();

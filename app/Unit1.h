@@ -33,6 +33,7 @@ class QShortcut;
 class TVraxDirect3D9;
 class TFormVelmora;
 class TResultsMenu;
+class TViewMenu;
 struct TRunRecord;
 
 // The unit-level variables of the window.
@@ -67,6 +68,14 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) override;
   // Hands the record of a run that ended to MainFormHandle's File menu; callable from any thread.
   void SendRunRecord(TRunRecord Record);
+  // The record-keeping calls go to MainFormHandle's pass chart, posted like the lines; callable
+  // from any thread, never block.
+  void TestStarted(TBenchmarkType BenchmarkType, std::int64_t BlockSize) override;
+  void GFXBlockUsed(const TGFXBlockRecord& Block) override;
+  void OpenCLDeviceUsed(const TOpenCLRecord& Device) override;
+  void ThreadsUsed(const TThreadsRecord& Threads) override;
+  void PassTimed(const TPassRecord& Pass) override;
+  void TestEnded(TTestStatus Status, const std::string& Message) override;
 
   // The runner. While a run is active, "Run benchmark" is its Stop button (Esc).
   void DoBenchmark(TBenchmarkType BenchmarkType);
@@ -165,11 +174,14 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void PrivacyPolicy1Click();
 
   void AppendToMemo(const std::string& Text);
+  // Hands a posted record-keeping call to the pass chart; false for any other event.
+  bool ReplayRecordStep(QEvent* Event);
   QLabel* ResultLabel(TBenchmarkType BenchmarkType) const;
 
   TFormVelmoraServices FServices;
   std::string FProgramVersion;  // as the title line shows it
   TResultsMenu* FResultsMenu = nullptr;
+  TViewMenu* FViewMenu = nullptr;
   std::unique_ptr<TVraxDirect3D9> FVideoMemory;
   std::atomic<int> FRunningWorkers{0};
   std::optional<std::stop_source> FRunStop;  // the active run's; empty at rest

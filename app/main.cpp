@@ -12,6 +12,7 @@
 #include "ConsoleFrontEnd.h"
 #include "FormatSettings.h"
 #ifdef VELMORA_WITH_WINDOW
+#include "ChartPicture.h"
 #include "WindowMain.h"
 #endif
 
@@ -55,5 +56,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 #endif
+#ifdef VELMORA_WITH_WINDOW
+  return RunConsole("velmora", Arguments, std::cout, std::cerr, OpenDefaultGraphicsInterface, "libOpenCL.so.1",
+                    ConsolePassChartPng);
+#else
   return RunConsole("velmora", Arguments, std::cout, std::cerr);
+#endif
 }

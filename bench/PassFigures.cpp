@@ -25,12 +25,18 @@ std::optional<TWarmPassFigures> RateFigures(std::vector<double> Rates) {
   return Figures;
 }
 
+std::vector<double> WarmPassRates(const TTestRecord& Test) {
+  std::vector<double> Rates;
+  for (std::size_t Index = 1; Index < Test.Passes.size(); ++Index)
+    if (const std::optional<double> Rate = PassRate(Test.Passes[Index])) Rates.push_back(*Rate);
+  return Rates;
+}
+
 std::optional<TTestFigures> TestFigures(const TTestRecord& Test) {
   if (Test.Status != TTestStatus::Completed) return std::nullopt;
   std::vector<double> Times;
   std::vector<std::size_t> TimedPasses;  // 0-based indices of the passes in Times
   double Bytes = 0.0;
-  std::vector<double> WarmRates;
   for (std::size_t Index = 0; Index < Test.Passes.size(); ++Index) {
     const TPassRecord& Pass = Test.Passes[Index];
     const std::optional<double> Rate = PassRate(Pass);
@@ -38,7 +44,6 @@ std::optional<TTestFigures> TestFigures(const TTestRecord& Test) {
     Times.push_back(static_cast<double>(Pass.Nanoseconds));
     TimedPasses.push_back(Index);
     Bytes += static_cast<double>(Pass.Bytes);
-    if (Index > 0) WarmRates.push_back(*Rate);
   }
   if (Times.empty()) return std::nullopt;
 
@@ -54,6 +59,6 @@ std::optional<TTestFigures> TestFigures(const TTestRecord& Test) {
   Figures.PeakNanoseconds = Peak.Nanoseconds;
   Figures.PeakRate = *PassRate(Peak);
   Figures.FirstPassRate = PassRate(Test.Passes.front());
-  Figures.Warm = RateFigures(std::move(WarmRates));
+  Figures.Warm = RateFigures(WarmPassRates(Test));
   return Figures;
 }

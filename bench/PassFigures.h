@@ -35,5 +35,8 @@ struct TTestFigures {
 // not complete reports no average or peak.
 std::optional<TTestFigures> TestFigures(const TTestRecord& Test);
 
+// The rates of the passes after the first that reported a time, in pass order.
+std::vector<double> WarmPassRates(const TTestRecord& Test);
+
 // Over rates in any order; empty for none.
 std::optional<TWarmPassFigures> RateFigures(std::vector<double> Rates);

@@ -22,6 +22,7 @@ void TRunRecorder::SendResult(const std::string& Text, TBenchmarkType BenchmarkT
 
 void TRunRecorder::TestStarted(TBenchmarkType BenchmarkType, std::int64_t BlockSize) {
   CloseOpenTest();
+  if (FForward) FForward->TestStarted(BenchmarkType, BlockSize);
   TTestRecord Test;
   Test.Type = BenchmarkType;
   Test.BlockSize = BlockSize;
@@ -31,23 +32,28 @@ void TRunRecorder::TestStarted(TBenchmarkType BenchmarkType, std::int64_t BlockS
 
 void TRunRecorder::GFXBlockUsed(const TGFXBlockRecord& Block) {
   if (FTestOpen) FRecord.Tests.back().GFX = Block;
+  if (FForward) FForward->GFXBlockUsed(Block);
 }
 
 void TRunRecorder::ThreadsUsed(const TThreadsRecord& Threads) {
   if (FTestOpen) FRecord.Tests.back().Threads = Threads;
+  if (FForward) FForward->ThreadsUsed(Threads);
 }
 
 void TRunRecorder::OpenCLDeviceUsed(const TOpenCLRecord& Device) {
   if (FTestOpen) FRecord.Tests.back().OpenCL = Device;
+  if (FForward) FForward->OpenCLDeviceUsed(Device);
 }
 
 void TRunRecorder::PassTimed(const TPassRecord& Pass) {
   if (FTestOpen) FRecord.Tests.back().Passes.push_back(Pass);
+  if (FForward) FForward->PassTimed(Pass);
 }
 
 void TRunRecorder::TestEnded(TTestStatus Status, const std::string& Message) {
   if (!FTestOpen) return;
   FTestOpen = false;
+  if (FForward) FForward->TestEnded(Status, Message);
   TTestRecord& Test = FRecord.Tests.back();
   Test.Status = Status;
   Test.Message = Message;

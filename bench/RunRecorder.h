@@ -1,13 +1,14 @@
 #pragma once
-// A reporter that keeps the record of a run from what the tests report, and hands their lines and
-// results on to another reporter (the window), or to its own Log (the console).
+// A reporter that keeps the record of a run from what the tests report, and hands everything on to
+// another reporter (the window, which draws the passes as they come), or keeps the lines and
+// results to its own Log (the console).
 
 #include "BenchmarkReporter.h"
 #include "RunRecord.h"
 
 class TRunRecorder : public TBenchmarkReporter {
  public:
-  // Forward: where lines and results go on to; none: they stop here.
+  // Forward: where lines, results and the record-keeping calls go on to; none: they stop here.
   TRunRecorder(TRunInfo Run, TRunSettings Settings, TBenchmarkReporter* Forward = nullptr);
 
   void Log(const std::string& Text) override;
@@ -23,6 +24,8 @@ class TRunRecorder : public TBenchmarkReporter {
   // The record so far. A test that has not said how it ended counts as failed once the record is
   // taken or the next test starts.
   const TRunRecord& Record() const { return FRecord; }
+  // Whether the last test has started and not yet said how it ended.
+  bool TestUnderWay() const { return FTestOpen; }
   TRunRecord TakeRecord();
 
  protected:

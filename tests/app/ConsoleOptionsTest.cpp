@@ -118,6 +118,15 @@ TEST(ConsoleOptions, RefusesBadArgumentsWithAOneLineReason) {
       {{"--compare", "a.json", "b.json", "--json", "c.json"},
        "--json cannot be given with --compare BASE NEW, which runs nothing"},
       {{"--compare", "a.json", "--list-devices"}, "--list-devices cannot be given with --compare"},
+      {{"--chart"}, "--chart needs a file name"},
+      {{"--chart", "run.jpg"}, "--chart writes SVG or PNG: its file name must end in .svg or .png, not 'run.jpg'"},
+      {{"--chart", "run.svg.txt"},
+       "--chart writes SVG or PNG: its file name must end in .svg or .png, not 'run.svg.txt'"},
+      {{"--chart", ".png"}, "--chart writes SVG or PNG: its file name must end in .svg or .png, not '.png'"},
+      {{"--chart="}, "--chart writes SVG or PNG: its file name must end in .svg or .png, not ''"},
+      {{"--chart", "-"}, "--chart writes SVG or PNG: its file name must end in .svg or .png, not '-'"},
+      {{"--compare", "a.json", "b.json", "--chart", "c.svg"},
+       "--chart cannot be given with --compare BASE NEW, which runs nothing"},
   };
   for (const TCase& Case : Cases) {
     const TConsoleParse Parse = ParseConsoleArguments(Case.Arguments);
@@ -132,6 +141,7 @@ TEST(ConsoleOptions, TakesWhereTheResultsGoAndWhatToCompare) {
     std::string Json, Csv;
     std::vector<std::string> Compare;
     bool Version;
+    std::string Chart = "";
   };
   const TCase Cases[] = {
       {{"--console", "--json", "run.json"}, "run.json", "", {}, false},
@@ -140,6 +150,9 @@ TEST(ConsoleOptions, TakesWhereTheResultsGoAndWhatToCompare) {
       {{"--compare", "base.json", "--csv", "new.csv"}, "", "new.csv", {"base.json"}, false},
       {{"--compare=base.json", "new.json"}, "", "", {"base.json", "new.json"}, false},
       {{"--version"}, "", "", {}, true},
+      {{"--console", "--chart", "run.svg"}, "", "", {}, false, "run.svg"},
+      {{"--chart=/tmp/Run.PNG", "--json", "run.json"}, "run.json", "", {}, false, "/tmp/Run.PNG"},
+      {{"--compare", "base.json", "--chart", "new.png"}, "", "", {"base.json"}, false, "new.png"},
   };
   for (const TCase& Case : Cases) {
     const TConsoleParse Parse = ParseConsoleArguments(Case.Arguments);
@@ -148,13 +161,14 @@ TEST(ConsoleOptions, TakesWhereTheResultsGoAndWhatToCompare) {
     EXPECT_EQ(Parse.Options->CsvFile, Case.Csv);
     EXPECT_EQ(Parse.Options->Compare, Case.Compare);
     EXPECT_EQ(Parse.Options->Version, Case.Version);
+    EXPECT_EQ(Parse.Options->ChartFile, Case.Chart);
   }
 }
 
 TEST(ConsoleUsage, ExplainsEveryOption) {
   const std::string Usage = ConsoleUsage("velmora");
   for (const char* Word : {"--console", "--test", "--size", "--passes", "--help", "gfx-write", "gfx-read", "sys-write", "sys-read", "all",
-                           "256", "10000", "512", "default 5", "--json", "--csv", "--compare", "--version",
+                           "256", "10000", "512", "default 5", "--json", "--csv", "--chart", "--compare", "--version",
                            "Exit status", "  0 ", "  1 ", "  2 ", "  130 ", "143"})
     EXPECT_NE(Usage.find(Word), std::string::npos) << Word;
 }

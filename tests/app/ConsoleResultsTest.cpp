@@ -142,4 +142,53 @@ TEST(ConsoleResults, AResultsFileThatCannotBeWrittenFailsWithTheSystemsReason) {
   EXPECT_NE(Out.str().find("Peak read SYS RAM: "), std::string::npos);
 }
 
+TEST(ConsoleResults, TheChartIsWrittenAfterTheRunAsItsNameSaysOrWhyNot) {
+  const std::string Dir = Folder("chart");
+  std::vector<TRunRecord> Painted;
+  // Stands in for Qt's painter, which only the program with the window has.
+  const TChartPngPainter FakePng = [&Painted](const TRunRecord& Record) {
+    Painted.push_back(Record);
+    return std::string("\x89PNG fake");
+  };
+  const TChartPngPainter NoPng = [](const TRunRecord&) { return std::string(); };
+  const std::string CannotDraw = "velmora: --chart cannot write PNG: this velmora was built without its window, and "
+                                 "without Qt, which draws it; name an .svg file\nTry 'velmora --help'\n";
+  struct TCase {
+    std::string File;
+    TChartPngPainter Painter;
+    int Status;
+    std::string Error;
+    bool Ran;
+    std::string Starts;  // what the file starts with; empty: no file
+  };
+  const TCase Cases[] = {
+      {Dir + "run.svg", {}, ExitCompleted, "", true, "<?xml version=\"1.0\""},
+      {Dir + "run.PNG", FakePng, ExitCompleted, "", true, "\x89PNG fake"},
+      {Dir + "no-qt.png", {}, ExitUsage, CannotDraw, false, ""},
+      {Dir + "missing/run.svg", {}, ExitFailed, "velmora: could not write " + Dir + "missing/run.svg: No such file or directory\n", true, ""},
+      {Dir + "undrawn.png", NoPng, ExitFailed, "velmora: could not draw the chart for " + Dir + "undrawn.png\n", true, ""},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.File);
+    std::ostringstream Out, Err;
+    EXPECT_EQ(RunConsole("velmora", With(SmallRun, {"--chart", Case.File}), Out, Err, OpenDefaultGraphicsInterface,
+                         "libOpenCL.so.1", Case.Painter),
+              Case.Status);
+    EXPECT_EQ(Err.str(), Case.Error);
+    EXPECT_EQ(Out.str().find("Peak read SYS RAM: ") != std::string::npos, Case.Ran);
+    EXPECT_EQ(std::filesystem::exists(Case.File), !Case.Starts.empty());
+    if (!Case.Starts.empty()) {
+      EXPECT_EQ(ReadTextFile(Case.File).rfind(Case.Starts, 0), 0u);
+    }
+  }
+  // The PNG is drawn from the run's own record.
+  ASSERT_EQ(Painted.size(), 1u);
+  ASSERT_EQ(Painted[0].Tests.size(), 1u);
+  EXPECT_EQ(Painted[0].Tests[0].Type, bmSystemRAMRead);
+  EXPECT_EQ(Painted[0].Tests[0].Status, TTestStatus::Completed);
+  EXPECT_EQ(Painted[0].Tests[0].Passes.size(), 3u);
+  const std::string Svg = ReadTextFile(Dir + "run.svg");
+  EXPECT_NE(Svg.find("<g class=\"series\" data-name=\"sys-read\">"), std::string::npos);
+}
+
 }  // namespace

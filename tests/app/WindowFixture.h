@@ -1,10 +1,22 @@
 #pragma once
-// A window for a test: services that record instead of opening a browser or a message box, and
-// helpers that wait for what the worker posts.
+// A window for a test: services that record instead of opening a browser or a message box,
+// helpers that wait for what the worker posts, and a user's hand on the menus and the save dialog.
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -60,4 +72,48 @@ inline void Settle(int Milliseconds = 50) {
   QElapsedTimer Timer;
   Timer.start();
   while (Timer.elapsed() < Milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// Opens Menu of the window's menu bar with the mouse and clicks its item Action.
+inline void ChooseFromMenu(TFormVelmora& Form, QMenu& Menu, QAction* Action) {
+  QMenuBar* Bar = Form.menuBar();
+  QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->actionGeometry(Menu.menuAction()).center());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Menu.isVisible(); }, 5000));
+  QTest::mouseClick(&Menu, Qt::LeftButton, {}, Menu.actionGeometry(Action).center());
+}
+
+// Answers the save dialog, once it is up, by typing FileName over the suggested one and pressing
+// Enter. The dialog reads the folder in the background and offers completions as a path is
+// typed, so, like a user, the test waves the list of completions away with Escape, retypes the
+// name where a completion replaced it, and presses Enter once the Save button is enabled.
+inline void AnswerSaveDialogWith(QObject& Owner, const std::string& FileName) {
+  auto* Poll = new QTimer(&Owner);
+  QObject::connect(Poll, &QTimer::timeout, Poll, [Poll, FileName] {
+    auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (Dialog == nullptr) return;
+    Poll->stop();
+    Poll->deleteLater();
+    auto* NameEdit = Dialog->findChild<QLineEdit*>("fileNameEdit");
+    auto* Buttons = Dialog->findChild<QDialogButtonBox*>("buttonBox");
+    ASSERT_TRUE(NameEdit && Buttons);
+    QPushButton* Save = Buttons->button(QDialogButtonBox::Save);
+    ASSERT_NE(Save, nullptr);
+    for (int Try = 0; Try < 100 && Dialog->isVisible(); ++Try) {
+      if (QCompleter* Completer = NameEdit->completer(); Completer && Completer->popup()->isVisible())
+        QTest::keyClick(Completer->popup(), Qt::Key_Escape);
+      if (NameEdit->text().toStdString() != FileName) {
+        NameEdit->setFocus();
+        QTest::keyClick(NameEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(NameEdit, QString::fromStdString(FileName));
+      } else if (Save->isEnabled()) {
+        QTest::keyClick(NameEdit, Qt::Key_Return);
+      }
+      QTest::qWait(20);
+    }
+    if (Dialog->isVisible()) {
+      ADD_FAILURE() << "the save dialog did not take the name";
+      Dialog->reject();  // or the test would wait in the dialog for ever
+    }
+  });
+  Poll->start(20);
 }

@@ -41,49 +41,8 @@ class WindowResults : public ::testing::Test {
 
   QAction* Item(const char* Name) const { return Form.File1->findChild<QAction*>(Name); }
 
-  // Opens File with the mouse and clicks the item.
-  void ChooseFromFileMenu(QAction* Action) {
-    QMenuBar* Bar = Form.menuBar();
-    QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->actionGeometry(Form.File1->menuAction()).center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Form.File1->isVisible(); }, 5000));
-    QTest::mouseClick(Form.File1, Qt::LeftButton, {}, Form.File1->actionGeometry(Action).center());
-  }
-
-  // Answers the save dialog, once it is up, by typing FileName over the suggested one and pressing
-  // Enter. The dialog reads the folder in the background and offers completions as a path is
-  // typed, so, like a user, the test waves the list of completions away with Escape, retypes the
-  // name where a completion replaced it, and presses Enter once the Save button is enabled.
-  void AnswerSaveDialogWith(const std::string& FileName) {
-    auto* Poll = new QTimer(&Form);
-    QObject::connect(Poll, &QTimer::timeout, Poll, [Poll, FileName] {
-      auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (Dialog == nullptr) return;
-      Poll->stop();
-      Poll->deleteLater();
-      auto* NameEdit = Dialog->findChild<QLineEdit*>("fileNameEdit");
-      auto* Buttons = Dialog->findChild<QDialogButtonBox*>("buttonBox");
-      ASSERT_TRUE(NameEdit && Buttons);
-      QPushButton* Save = Buttons->button(QDialogButtonBox::Save);
-      ASSERT_NE(Save, nullptr);
-      for (int Try = 0; Try < 100 && Dialog->isVisible(); ++Try) {
-        if (QCompleter* Completer = NameEdit->completer(); Completer && Completer->popup()->isVisible())
-          QTest::keyClick(Completer->popup(), Qt::Key_Escape);
-        if (NameEdit->text().toStdString() != FileName) {
-          NameEdit->setFocus();
-          QTest::keyClick(NameEdit, Qt::Key_A, Qt::ControlModifier);
-          QTest::keyClicks(NameEdit, QString::fromStdString(FileName));
-        } else if (Save->isEnabled()) {
-          QTest::keyClick(NameEdit, Qt::Key_Return);
-        }
-        QTest::qWait(20);
-      }
-      if (Dialog->isVisible()) {
-        ADD_FAILURE() << "the save dialog did not take the name";
-        Dialog->reject();  // or the test would wait in the dialog for ever
-      }
-    });
-    Poll->start(20);
-  }
+  void ChooseFromFileMenu(QAction* Action) { ChooseFromMenu(Form, *Form.File1, Action); }
+  void AnswerSaveDialogWith(const std::string& FileName) { ::AnswerSaveDialogWith(Form, FileName); }
 
   void RunReadTest() {
     QTest::mouseClick(Form.ButtonReadSystemRAM, Qt::LeftButton);
