@@ -7,6 +7,7 @@
 
 #include <CL/cl_ext.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -231,10 +232,17 @@ TEST(OpenCLTransferTest, CopiesTheWholeBlockBetweenItsHostMemoryAndTheDevicesBuf
     }
     EXPECT_NE(Host, nullptr);
 
-    // Every handle released once, the mapping undone before its buffer went.
+    // Every handle released once, in reverse order of making (the device's buffer, the pinned
+    // buffer, the queue, the device's context), the mapping undone before its buffer went.
     EXPECT_EQ(Fake.UnknownReleases, 0);
     EXPECT_EQ(Fake.ReleasesWhileMapped, 0);
-    for (const TFakeHandle& Handle : Fake.Handles) EXPECT_EQ(Handle.Releases, 1);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> Order;  // released at, made at
+    for (const TFakeHandle& Handle : Fake.Handles) {
+      EXPECT_EQ(Handle.Releases, 1);
+      if (Handle.Kind != TFakeHandleKind::Event) Order.emplace_back(Handle.ReleasedAt, Handle.CreatedAt);
+    }
+    std::sort(Order.begin(), Order.end());
+    for (std::size_t Index = 1; Index < Order.size(); ++Index) EXPECT_GT(Order[Index - 1].second, Order[Index].second);
   }
 }
 
