@@ -148,16 +148,16 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   // runtime or the Vulkan driver starts a thread, since a thread takes its blocked signals from
   // the thread that starts it.
   const TConsoleStopSignals Signals(Err);
-  const bool UsesOpenCL =
-      std::find(Options.Tests.begin(), Options.Tests.end(), bmOpenCLRAMReadWrite) != Options.Tests.end();
-  if (UsesOpenCL && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
+  const bool RunsOnOpenCL =
+      std::any_of(Options.Tests.begin(), Options.Tests.end(), [](TBenchmarkType Type) { return UsesOpenCL(Type); });
+  if (RunsOnOpenCL && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
 
   TBenchmarkSettings Settings;
   Settings.MemorySize = MegabytesToBytes(Options.SizeMB);
   Settings.Passes = Options.Passes;
   Settings.Threads = Options.Threads.value_or(0);
   Settings.StopToken = Signals.Token();
-  if (UsesOpenCL) {
+  if (RunsOnOpenCL) {
     const TOpenCLChoice Choice = ChooseOpenCL(Options);
     Settings.OpenCLPlatform = Choice.Platform;
     Settings.OpenCLDevice = Choice.Device;

@@ -132,8 +132,8 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
   for (const std::string& Name : Names) {
     if (Name == "all") {
       All = true;
-    } else if (const TBenchmarkTest* Test = FindBenchmarkTest(Name)) {
-      Chosen.push_back(Test->Type);
+    } else if (const std::vector<const TBenchmarkTest*> Tests = FindBenchmarkTests(Name); !Tests.empty()) {
+      for (const TBenchmarkTest* Test : Tests) Chosen.push_back(Test->Type);
     } else {
       return Failure("unknown test '" + Name + "'");
     }
@@ -181,13 +181,16 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "  --console        run the tests in this terminal and print the log, without the window\n"
         << "  --test NAME      a test to run; repeat it or separate names with commas. Tests always\n"
         << "                   run in the window's order. 'all' (the default) runs every test:\n";
+  const std::vector<TTestName> Names = TestNames();
+  std::size_t NameWidth = 0;
+  for (const TTestName& Name : Names) NameWidth = std::max(NameWidth, Name.Name.size());
   for (const bool InFullRun : {true, false}) {
     if (!InFullRun) Usage << "                   and, only when named:\n";
-    for (const TBenchmarkTest& Test : BenchmarkTests()) {
-      if (Test.InFullRun != InFullRun) continue;
-      std::string Name = Test.ConsoleName;
-      Name.resize(std::max<std::size_t>(Name.size(), 13), ' ');
-      Usage << "                     " << Name << " " << Test.Description << "\n";
+    for (const TTestName& Name : Names) {
+      if (Name.InFullRun != InFullRun) continue;
+      std::string Column(Name.Name);
+      Column.resize(NameWidth, ' ');
+      Usage << "                     " << Column << " " << Name.Description << "\n";
     }
   }
   Usage << "  --size MB        block size in megabytes of 2^20 bytes, " << BlockSizeLimits.Minimum << " to "

@@ -15,6 +15,10 @@ enum TBenchmarkType : std::uint8_t {
   // Beyond the five of a full run: run only when asked for by name.
   bmSystemRAMWriteAll = 6,
   bmSystemRAMReadAll = 7,
+  bmOpenCLHostToDevicePageable = 8,
+  bmOpenCLHostToDevicePinned = 9,
+  bmOpenCLDeviceToHostPageable = 10,
+  bmOpenCLDeviceToHostPinned = 11,
 };
 
 // A plain value record: the runner fills one per run and every test only reads it.

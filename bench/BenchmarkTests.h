@@ -4,7 +4,9 @@
 // closing peaks. Adding a test is one entry here plus its operation.
 
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
@@ -23,6 +25,9 @@ struct TBenchmarkTest {
   const char* PeakCaption;  // "Peak read SYS RAM:", as the window's result box reads
   TBenchmarkOperation Operation;
   bool InFullRun;  // run by "Run benchmark" and the console's 'all'; otherwise only when named
+  bool UsesOpenCL;  // runs on the settings' OpenCL platform and device
+  // A name that runs this test together with the others that have it ("opencl-h2d"); null: none.
+  const char* GroupName = nullptr;
 };
 
 // Every test: those of a full run in their order, then those run only when named.
@@ -32,3 +37,20 @@ std::span<const TBenchmarkTest> BenchmarkTests();
 const TBenchmarkTest* FindBenchmarkTest(TBenchmarkType Type);
 // The entry of a console name; null when no test has it.
 const TBenchmarkTest* FindBenchmarkTest(std::string_view ConsoleName);
+
+// The tests a name given to --test runs: the test of that console name, or every test of that
+// group name, in the table's order; none for a name of neither.
+std::vector<const TBenchmarkTest*> FindBenchmarkTests(std::string_view Name);
+
+// A name that --test takes, and what it runs, in one line of --help.
+struct TTestName {
+  std::string_view Name;
+  std::string Description;
+  bool InFullRun;
+};
+// Every name --test takes but 'all', in the table's order: each test's, and each group's just
+// before its first test.
+std::vector<TTestName> TestNames();
+
+// Whether a test of this type runs on the settings' OpenCL device.
+bool UsesOpenCL(TBenchmarkType Type);

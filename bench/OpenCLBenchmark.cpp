@@ -107,7 +107,7 @@ void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReport
   try {
     const auto WorkItems = static_cast<std::uint32_t>(BenchmarkSettings.OpenCLComputeCoreCount);
     CheckPassCount(BenchmarkSettings.Passes);
-    if (!OpenCLLibraryHandle) throw std::runtime_error("OpenCL is not available: no OpenCL library is loaded");
+    CheckOpenCLLoaded();
     const std::uint64_t BytesPerPass =
         std::uint64_t{WorkItems} * static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
     TOpenCLPasses Passes;

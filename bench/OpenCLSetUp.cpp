@@ -21,14 +21,6 @@ constexpr std::uint32_t KernelArguments = 3;  // source, destination, word count
 
 std::string Bytes(std::uint64_t Size) { return FormatByteSize(static_cast<std::int64_t>(Size)); }
 
-// Raised for an OpenCL object or call that the runtime refused: What says which, the code says why.
-[[noreturn]] void Refused(const std::string& What, std::int32_t Code) {
-  throw std::runtime_error("OpenCL refused " + What + ": " + OpenCLErrorName(Code));
-}
-
-void CheckMade(std::int32_t Status, bool Made, const std::string& What) {
-  if (Status != CL_SUCCESS || !Made) Refused(What, Status != CL_SUCCESS ? Status : CL_INVALID_VALUE);
-}
 
 TOpenCLDeviceShape ShapeOf(const TDCLDevice& Device) {
   TOpenCLDeviceShape Shape;
@@ -39,26 +31,6 @@ TOpenCLDeviceShape ShapeOf(const TDCLDevice& Device) {
   Shape.BaseAddressAlign = Device.MemBaseAddrAlign() / 8;  // the device reports bits
   Shape.HasSubBuffers = static_cast<bool>(CL::clCreateSubBuffer);
   return Shape;
-}
-
-// A block the device cannot hold, or that the machine cannot back where the device keeps its
-// buffers in system memory, is refused before any of it is made: the runtime would refuse the
-// buffers, fail the launch, or let the out-of-memory killer end the program.
-void CheckBlockFits(const TDCLDevice& Device, std::uint64_t MemorySize, const TAvailableMemoryProbe& AvailableMemory) {
-  if (Device.MaxMemAllocSize() > 0 && MemorySize > Device.MaxMemAllocSize())
-    throw std::runtime_error("The block of " + Bytes(MemorySize) + " is larger than this OpenCL device's largest buffer of " +
-                             Bytes(Device.MaxMemAllocSize()));
-  const std::uint64_t BothBuffers = 2 * MemorySize;
-  if (Device.GlobalMemSize() > 0 && BothBuffers > Device.GlobalMemSize())
-    throw std::runtime_error("The two buffers of " + Bytes(MemorySize) + " each need " + Bytes(BothBuffers) +
-                             ", more than this OpenCL device's global memory of " + Bytes(Device.GlobalMemSize()));
-  // The host block and, on a device that works in system memory, the destination buffer.
-  if (!Device.IsCPU() && !Device.IsHostUnifiedMemory()) return;
-  const std::optional<std::uint64_t> Available = AvailableMemory ? AvailableMemory() : std::nullopt;
-  if (Available && BothBuffers > *Available)
-    throw std::runtime_error("Not enough free system memory for the block of " + Bytes(MemorySize) +
-                             " and this device's destination buffer of " + Bytes(MemorySize) + " (" +
-                             Bytes(*Available) + " available)");
 }
 
 // The first lines of a build log, joined into one: the compiler's first complaint.
@@ -121,30 +93,70 @@ bool FileExists(const std::string& Path) {
   return stat(Path.c_str(), &Status) == 0 && S_ISREG(Status.st_mode);
 }
 
-const TDCLPlatform& ChosenPlatform(const TDCLPlatforms& Platforms, std::int32_t PlatformIndex) {
+}  // namespace
+
+void Refused(const std::string& What, std::int32_t Code) {
+  throw std::runtime_error("OpenCL refused " + What + ": " + OpenCLErrorName(Code));
+}
+
+void CheckMade(std::int32_t Status, bool Made, const std::string& What) {
+  if (Status != CL_SUCCESS || !Made) Refused(What, Status != CL_SUCCESS ? Status : CL_INVALID_VALUE);
+}
+
+void CheckOpenCLLoaded() {
+  if (!OpenCLLibraryHandle) throw std::runtime_error("OpenCL is not available: no OpenCL library is loaded");
+}
+
+TChosenOpenCLDevice ChooseOpenCLDevice(const TDCLPlatforms& Platforms, const TBenchmarkSettings& BenchmarkSettings) {
+  const std::int32_t PlatformIndex = BenchmarkSettings.OpenCLPlatform;
+  const std::int32_t DeviceIndex = BenchmarkSettings.OpenCLDevice;
   if (Platforms.PlatformCount() == 0)
     throw std::out_of_range("There is no OpenCL platform: the OpenCL library reports none");
   // -1: nothing selected, which only an empty list in the window leaves.
-  const std::string Found = " (" + std::to_string(Platforms.PlatformCount()) + " found)";
-  if (PlatformIndex < 0) throw std::out_of_range("No OpenCL platform was chosen" + Found);
+  const std::string PlatformsFound = " (" + std::to_string(Platforms.PlatformCount()) + " found)";
+  if (PlatformIndex < 0) throw std::out_of_range("No OpenCL platform was chosen" + PlatformsFound);
   const PDCLPlatform Platform = Platforms.GetPlatform(static_cast<std::uint32_t>(PlatformIndex));
   if (Platform == nullptr)
-    throw std::out_of_range("There is no OpenCL platform " + std::to_string(PlatformIndex) + Found);
-  return *Platform;
-}
-
-const TDCLDevice& ChosenDevice(const TDCLPlatform& Platform, std::int32_t PlatformIndex, std::int32_t DeviceIndex) {
+    throw std::out_of_range("There is no OpenCL platform " + std::to_string(PlatformIndex) + PlatformsFound);
   const std::string OnPlatform = " on platform " + std::to_string(PlatformIndex);
-  if (Platform.DeviceCount() == 0) throw std::out_of_range("There is no OpenCL device" + OnPlatform);
-  const std::string Found = " (" + std::to_string(Platform.DeviceCount()) + " found)";
-  if (DeviceIndex < 0) throw std::out_of_range("No OpenCL device was chosen" + OnPlatform + Found);
-  const PDCLDevice Device = Platform.GetDevice(static_cast<std::uint32_t>(DeviceIndex));
+  if (Platform->DeviceCount() == 0) throw std::out_of_range("There is no OpenCL device" + OnPlatform);
+  const std::string DevicesFound = " (" + std::to_string(Platform->DeviceCount()) + " found)";
+  if (DeviceIndex < 0) throw std::out_of_range("No OpenCL device was chosen" + OnPlatform + DevicesFound);
+  const PDCLDevice Device = Platform->GetDevice(static_cast<std::uint32_t>(DeviceIndex));
   if (Device == nullptr)
-    throw std::out_of_range("There is no OpenCL device " + std::to_string(DeviceIndex) + OnPlatform + Found);
-  return *Device;
+    throw std::out_of_range("There is no OpenCL device " + std::to_string(DeviceIndex) + OnPlatform + DevicesFound);
+  return {Platform, Device};
 }
 
-}  // namespace
+// A block the device cannot hold, or that the machine cannot back, is refused before any of it is
+// made: the runtime would refuse the buffers, fail a command, or let the out-of-memory killer end
+// the program.
+void CheckBlockFits(const TDCLDevice& Device, std::uint64_t MemorySize, const TOpenCLBlockUse& Use,
+                    const TAvailableMemoryProbe& AvailableMemory) {
+  if (Device.MaxMemAllocSize() > 0 && MemorySize > Device.MaxMemAllocSize())
+    throw std::runtime_error("The block of " + Bytes(MemorySize) + " is larger than this OpenCL device's largest buffer of " +
+                             Bytes(Device.MaxMemAllocSize()));
+  const std::uint64_t OnDevice = Use.DeviceBuffers * MemorySize;
+  if (Device.GlobalMemSize() > 0 && OnDevice > Device.GlobalMemSize()) {
+    const std::string Global = "this OpenCL device's global memory of " + Bytes(Device.GlobalMemSize());
+    if (Use.DeviceBuffers == 1) throw std::runtime_error("The block of " + Bytes(MemorySize) + " is larger than " + Global);
+    const std::string Count = Use.DeviceBuffers == 2 ? "two" : std::to_string(Use.DeviceBuffers);
+    throw std::runtime_error("The " + Count + " buffers of " +
+                             Bytes(MemorySize) + " each need " + Bytes(OnDevice) + ", more than " + Global);
+  }
+  const std::optional<std::uint64_t> Available = AvailableMemory ? AvailableMemory() : std::nullopt;
+  if (!Available) return;
+  const std::string AvailableText = " (" + Bytes(*Available) + " available)";
+  // The host block; and, on a device that works in system memory, the buffer it keeps there too.
+  if (Device.IsCPU() || Device.IsHostUnifiedMemory()) {
+    if (2 * MemorySize > *Available)
+      throw std::runtime_error("Not enough free system memory for the block of " + Bytes(MemorySize) +
+                               " and this device's " + Use.SystemMemoryBuffer + " of " + Bytes(MemorySize) +
+                               AvailableText);
+  } else if (MemorySize > *Available) {
+    throw std::runtime_error("Not enough free system memory for a block of " + Bytes(MemorySize) + AvailableText);
+  }
+}
 
 // Sets the kernel's three arguments for one launch; a refused one ends the test.
 void SetLaunchArguments(const TOpenCLWorkingObjects& Objects, const TLaunchBuffers& Launch) {
@@ -168,18 +180,20 @@ std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSetting
   const auto WorkItems = static_cast<std::uint32_t>(BenchmarkSettings.OpenCLComputeCoreCount);
   auto Objects = std::make_unique<TOpenCLWorkingObjects>();
   Objects->Platforms = std::make_unique<const TDCLPlatforms>();
-  const TDCLPlatform& Platform = ChosenPlatform(*Objects->Platforms, BenchmarkSettings.OpenCLPlatform);
-  Objects->Device = &ChosenDevice(Platform, BenchmarkSettings.OpenCLPlatform, BenchmarkSettings.OpenCLDevice);
+  const TChosenOpenCLDevice Chosen = ChooseOpenCLDevice(*Objects->Platforms, BenchmarkSettings);
+  const TDCLPlatform& Platform = *Chosen.Platform;
+  Objects->Device = Chosen.Device;
   const TDCLDevice& Device = *Objects->Device;
   // The record names the device at once, so that a test that fails in its set-up still says where.
   TOpenCLRecord Record{DisplayText(Platform.Name()), DisplayText(Device.Name()), DisplayText(Device.DriverVersion()),
-                       WorkItems, 1};
+                       WorkItems, 1, ""};
   Reporter.OpenCLDeviceUsed(Record);
   Reporter.Log("OpenCL: Creating command queue...");
   Objects->Queue = Device.CreateCommandQueue({});
   CheckMade(Objects->Queue->Status(), Objects->Queue->Handle() != nullptr, "the command queue");
   Reporter.Log("OpenCL: Allocating buffer... " + FormatByteSizeFloat(static_cast<double>(MemorySize)));
-  CheckBlockFits(Device, MemorySize, Options.AvailableMemory);
+  // The source buffer lies over the host block; the destination is the device's own.
+  CheckBlockFits(Device, MemorySize, {2, "destination buffer"}, Options.AvailableMemory);
   // Never written by the test, but backed by real zeroed pages: where the device reads host
   // memory directly (a CPU device), pages nobody wrote would all be the kernel's one zero page.
   Objects->HostBlock =

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "BenchmarkModel.h"
@@ -15,6 +16,34 @@
 #include "DCLPlatform.h"
 #include "OpenCLBenchmark.h"
 #include "SystemMemory.h"
+
+// Raised for an OpenCL object or call that the runtime refused: "OpenCL refused What: CODE".
+[[noreturn]] void Refused(const std::string& What, std::int32_t Code);
+// Refused unless the runtime answered success and made the object.
+void CheckMade(std::int32_t Status, bool Made, const std::string& What);
+
+// Raises unless an OpenCL library is loaded.
+void CheckOpenCLLoaded();
+
+// The device the settings choose, and its platform, both owned by the platform tree.
+struct TChosenOpenCLDevice {
+  const TDCLPlatform* Platform;
+  const TDCLDevice* Device;
+};
+// Raises, saying what there is, when the settings name no platform or device of the tree.
+TChosenOpenCLDevice ChooseOpenCLDevice(const TDCLPlatforms& Platforms, const TBenchmarkSettings& BenchmarkSettings);
+
+// Where a test keeps its block: buffers of the block's size on the device, and the host block in
+// system memory, where a device that works in system memory (a CPU device, or one with host
+// unified memory) keeps the buffer named here as well.
+struct TOpenCLBlockUse {
+  std::uint32_t DeviceBuffers;
+  const char* SystemMemoryBuffer;  // "destination buffer"
+};
+// Raises, with both sizes, for a block larger than the device's largest buffer, buffers beyond its
+// global memory, or more system memory than is available.
+void CheckBlockFits(const TDCLDevice& Device, std::uint64_t MemorySize, const TOpenCLBlockUse& Use,
+                    const TAvailableMemoryProbe& AvailableMemory);
 
 // One launch's share of a pass: a part of each buffer (sub-buffers, or the whole buffers when a
 // pass is one launch) and its word count.

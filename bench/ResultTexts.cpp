@@ -20,8 +20,8 @@ std::string FirstPassText(const TTestFigures& Figures) {
   return Figures.FirstPassRate ? "first pass " + RateText(*Figures.FirstPassRate) : "the first pass reported no time";
 }
 
-std::string TestLine(const TTestRecord& Test) {
-  std::string Line = ColumnText(FindBenchmarkTest(Test.Type)->ConsoleName, 11);
+std::string TestLine(const TTestRecord& Test, std::size_t NameWidth) {
+  std::string Line = ColumnText(FindBenchmarkTest(Test.Type)->ConsoleName, NameWidth);
   const std::optional<TTestFigures> Figures = TestFigures(Test);
   if (!Figures) {
     Line += TestStatusName(Test.Status);
@@ -62,6 +62,14 @@ std::string ColumnText(std::string Text, std::size_t Width) {
   return Text;
 }
 
+std::size_t TestColumnWidth(const std::vector<TBenchmarkType>& Types) {
+  std::size_t Width = 11;
+  for (const TBenchmarkType Type : Types)
+    if (const TBenchmarkTest* Test = FindBenchmarkTest(Type))
+      Width = std::max(Width, std::string_view(Test->ConsoleName).size() + 1);
+  return Width;
+}
+
 std::string RateText(double BytesPerSecond) { return FormatByteSizeFloat(BytesPerSecond) + "/s"; }
 
 std::string PercentText(double Fraction, bool Signed) {
@@ -93,8 +101,12 @@ std::string ResultsSummaryText(const TRunRecord& Record) {
   if (!Run.TransparentHugePages.empty()) Text += ", transparent huge pages " + Run.TransparentHugePages;
   Text += "\nSettings: " + FormatByteSize(Settings.MemorySize) + " block, " + std::to_string(Settings.Passes) +
           " passes\n\n";
-  Text += ColumnText("Test", 11) + ColumnText("Peak", 13) + ColumnText("Average", 13) + ColumnText("Median", 13) + "CV\n";
-  for (const TTestRecord& Test : Record.Tests) Text += TestLine(Test) + "\n";
+  std::vector<TBenchmarkType> Types;
+  for (const TTestRecord& Test : Record.Tests) Types.push_back(Test.Type);
+  const std::size_t NameWidth = TestColumnWidth(Types);
+  Text += ColumnText("Test", NameWidth) + ColumnText("Peak", 13) + ColumnText("Average", 13) + ColumnText("Median", 13) +
+          "CV\n";
+  for (const TTestRecord& Test : Record.Tests) Text += TestLine(Test, NameWidth) + "\n";
   Text += "(Median and CV: the passes after the first.)\n";
   bool First = true;
   for (const TTestRecord& Test : Record.Tests) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "RunRecord.h"
 
@@ -14,6 +15,10 @@ std::string RateText(double BytesPerSecond);
 std::string PercentText(double Fraction, bool Signed = false);
 // Text with blanks after it up to Width characters: a column of a plain-text table.
 std::string ColumnText(std::string Text, std::size_t Width);
+// The width of a table's column of test names: the longest of Types' names and a blank, at least
+// 11 ("sys-write" and two blanks), so that longer names ("opencl-h2d-pageable") keep the columns
+// after them in line.
+std::size_t TestColumnWidth(const std::vector<TBenchmarkType>& Types);
 
 // The median and spread of the passes after the first, and the first pass's own rate, e.g.
 // "Passes after the first (4): median 11.53 GB/s, min 11.24 GB/s, max 11.85 GB/s, CV 1.2 %; first

@@ -89,10 +89,13 @@ std::vector<std::string> ComparisonLines(const TRunRecord& Base, const std::stri
     Lines.push_back("The two runs have no test in common.");
     return Lines;
   }
-  Lines.push_back(ColumnText("Test", 11) + ColumnText("Peak base", 13) + ColumnText("Peak new", 13) + ColumnText("Change", 10) +
+  std::vector<TBenchmarkType> Types;
+  for (const TTestComparison& Comparison : Comparisons) Types.push_back(Comparison.Type);
+  const std::size_t NameWidth = TestColumnWidth(Types);
+  Lines.push_back(ColumnText("Test", NameWidth) + ColumnText("Peak base", 13) + ColumnText("Peak new", 13) + ColumnText("Change", 10) +
                   ColumnText("Median base", 13) + ColumnText("Median new", 13) + ColumnText("Change", 10) + "Verdict");
   for (const TTestComparison& Comparison : Comparisons) {
-    std::string Line = ColumnText(FindBenchmarkTest(Comparison.Type)->ConsoleName, 11);
+    std::string Line = ColumnText(FindBenchmarkTest(Comparison.Type)->ConsoleName, NameWidth);
     if (Comparison.Verdict != TVerdict::NotCompared)
       Line += ColumnText(RateOrDash(Comparison.BasePeak), 13) + ColumnText(RateOrDash(Comparison.NewPeak), 13) +
               ColumnText(ChangeOrDash(Comparison.PeakChange()), 10) + ColumnText(RateOrDash(Comparison.BaseMedian), 13) +

@@ -61,8 +61,9 @@ struct TOpenCLRecord {
   std::string Platform;
   std::string Device;
   std::string DriverVersion;
-  std::uint32_t WorkItems = 0;
-  std::uint32_t LaunchesPerPass = 1;
+  std::uint32_t WorkItems = 0;        // 0 for the transfer tests, which run no kernel
+  std::uint32_t LaunchesPerPass = 1;  // commands a pass
+  std::string PCIeLink;               // the transfer tests: "PCIe 4.0 x16"; empty where unknown
 };
 
 // The threads of an all-core test: one per processor, pinned to it.

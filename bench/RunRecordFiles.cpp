@@ -31,9 +31,7 @@ const char* TestName(TBenchmarkType Type) {
 }
 
 bool HasOpenCLTest(const TRunSettings& Settings) {
-  for (const TBenchmarkType Type : Settings.Tests)
-    if (Type == bmOpenCLRAMReadWrite) return true;
-  return false;
+  return std::any_of(Settings.Tests.begin(), Settings.Tests.end(), [](TBenchmarkType Type) { return UsesOpenCL(Type); });
 }
 
 ordered_json RunJson(const TRunInfo& Run) {
@@ -82,7 +80,8 @@ ordered_json OpenCLJson(const TOpenCLRecord& Device) {
           {"device", Device.Device},
           {"driver_version", TextOrNull(Device.DriverVersion)},
           {"work_items", Device.WorkItems},
-          {"launches_per_pass", Device.LaunchesPerPass}};
+          {"launches_per_pass", Device.LaunchesPerPass},
+          {"pcie_link", TextOrNull(Device.PCIeLink)}};
 }
 
 ordered_json TestJson(const TTestRecord& Test) {
@@ -122,7 +121,7 @@ ordered_json TestJson(const TTestRecord& Test) {
   };
   if (Test.Type == bmGFXRAMWrite || Test.Type == bmGFXRAMRead)
     Result["gfx"] = Test.GFX ? GFXJson(*Test.GFX) : ordered_json();
-  if (Test.Type == bmOpenCLRAMReadWrite) Result["opencl"] = Test.OpenCL ? OpenCLJson(*Test.OpenCL) : ordered_json();
+  if (UsesOpenCL(Test.Type)) Result["opencl"] = Test.OpenCL ? OpenCLJson(*Test.OpenCL) : ordered_json();
   if (IsAllCoreTest(Test.Type))
     Result["threads"] = Test.Threads ? ordered_json{{"count", Test.Threads->Processors.size()},
                                                     {"processors", Test.Threads->Processors}}
@@ -285,9 +284,12 @@ TGFXBlockRecord ReadGFX(const json& GFX, const std::string& Path) {
 }
 
 TOpenCLRecord ReadOpenCL(const json& OpenCL, const std::string& Path) {
-  return {Text(OpenCL, Path, "platform"), Text(OpenCL, Path, "device"), Text(OpenCL, Path, "driver_version"),
-          WholeNumber<std::uint32_t>(OpenCL, Path, "work_items"),
-          WholeNumber<std::uint32_t>(OpenCL, Path, "launches_per_pass")};
+  TOpenCLRecord Device{Text(OpenCL, Path, "platform"), Text(OpenCL, Path, "device"),
+                       Text(OpenCL, Path, "driver_version"), WholeNumber<std::uint32_t>(OpenCL, Path, "work_items"),
+                       WholeNumber<std::uint32_t>(OpenCL, Path, "launches_per_pass"), ""};
+  // Files written before the transfer tests have no link.
+  if (OpenCL.contains("pcie_link")) Device.PCIeLink = Text(OpenCL, Path, "pcie_link");
+  return Device;
 }
 
 TRunSettings ReadSettings(const json& Settings) {

@@ -49,6 +49,7 @@ class TDCLDevice {
   TDCLDevice(const TDCLDevice&) = delete;
   TDCLDevice& operator=(const TDCLDevice&) = delete;
 
+  PCL_device_id Handle() const { return FDevice_id; }
   std::int32_t Status() const { return FStatus; }
   // The texts hold the bytes the runtime returned, terminating NUL included (see DisplayText).
   const std::string& Name() const { return FName; }

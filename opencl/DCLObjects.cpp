@@ -264,3 +264,18 @@ void TDCLCommandQueue::WriteImage2D(const TDCLImage2D& Image, std::uint64_t Widt
       CL::clEnqueueWriteImage(FCommandQueue, Image.Handle(), CL_TRUE, Origin, Region, 0, 0, Data, 0, nullptr, &Event);
   TimeCommand(EnqueueStatus, Event);
 }
+
+TDCLMappedBuffer::TDCLMappedBuffer(const TDCLCommandQueue& Queue, const TDCLBuffer& Buffer)
+    : FQueue(Queue.Handle()), FMem(Buffer.Handle()) {
+  void* Address = CL::clEnqueueMapBuffer(FQueue, FMem, CL_TRUE, CL_MAP_READ | CL_MAP_WRITE, 0, Buffer.Size(), 0,
+                                         nullptr, nullptr, &FStatus);
+  // A runtime that answers success without an address has mapped nothing this object could undo.
+  if (FStatus == CL_SUCCESS && Address == nullptr) FStatus = CL_INVALID_VALUE;
+  if (FStatus == CL_SUCCESS) FAddress = Address;
+}
+
+TDCLMappedBuffer::~TDCLMappedBuffer() {
+  if (FAddress == nullptr || !CL::clEnqueueUnmapMemObject || !CL::clFinish) return;
+  FStatus = CL::clEnqueueUnmapMemObject(FQueue, FMem, FAddress, 0, nullptr, nullptr);
+  if (FStatus == CL_SUCCESS) FStatus = CL::clFinish(FQueue);
+}

@@ -197,3 +197,25 @@ class TDCLCommandQueue {
   TDCLCommandQueuePropertiesSet FProperties;
   std::uint64_t FExecuteTime = 0;
 };
+
+// A whole buffer mapped into the process for reading and writing, for as long as this object lives.
+// The mapping is made through a queue and undone through it, so the queue and the buffer must
+// outlive it.
+class TDCLMappedBuffer {
+ public:
+  // Maps Buffer blocking. Address is null and Status holds the code when the runtime refused.
+  TDCLMappedBuffer(const TDCLCommandQueue& Queue, const TDCLBuffer& Buffer);
+  // Unmaps it and waits until the unmap is done, so that the buffer can go right after.
+  ~TDCLMappedBuffer();
+  TDCLMappedBuffer(const TDCLMappedBuffer&) = delete;
+  TDCLMappedBuffer& operator=(const TDCLMappedBuffer&) = delete;
+
+  void* Address() const { return FAddress; }
+  std::int32_t Status() const { return FStatus; }
+
+ private:
+  cl_command_queue FQueue;
+  cl_mem FMem;
+  void* FAddress = nullptr;
+  std::int32_t FStatus = CL_SUCCESS;
+};

@@ -15,8 +15,7 @@ int main() {
             << "PASSES_MAXIMUM=" << PassesLimits.Maximum << "\n"
             << "PASSES_DEFAULT=" << PassesLimits.Default << "\n"
             << "GPU_WORK_ITEMS=" << GPUDefaultWorkItems << "\n";
-  // In the order of a full run: the name, a tab, the line of --help.
-  for (const TBenchmarkTest& Test : BenchmarkTests())
-    std::cout << "TEST=" << Test.ConsoleName << "\t" << Test.Description << "\n";
+  // Every name --test takes but 'all', in the table's order: the name, a tab, the line of --help.
+  for (const TTestName& Name : TestNames()) std::cout << "TEST=" << Name.Name << "\t" << Name.Description << "\n";
   return 0;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # On a machine with a real GPU (and without a desktop, Qt or root): builds the console-only
 # program, lists the Vulkan adapters and OpenCL devices, runs the GFX tests at 256 MB and at the
-# largest block the card's free memory allows, and the OpenCL test with the console's defaults and
-# with a small block, then prints the figures next to what the PCIe link can carry.
+# largest block the card's free memory allows, the OpenCL test with the console's defaults and with
+# a small block, and the transfer tests at 512 MB, then prints the figures next to what the PCIe
+# link can carry.
 #
 # It assumes the build tools and the Vulkan and OpenCL loaders are there (libvulkan.so.1,
 # libOpenCL.so.1) and installs nothing; point VK_DRIVER_FILES / OCL_ICD_VENDORS at the drivers if
@@ -65,3 +66,7 @@ echo "== OpenCL read & write, the console's defaults (512 MB, default work items
 echo
 echo "== OpenCL read & write, a small block: 64 MB, 256 work items, $passes passes"
 "$build/tools/velmora-opencl-bench" 64 256 "$passes" | opencl_lines
+echo
+echo "== Host-device transfers, 512 MB, $passes passes (the OpenCL device of the tests above)"
+"$velmora" --console --test opencl-h2d,opencl-d2h --size 512 --passes "$passes" |
+  grep -E '^(Peak (host to device|device to host)|Peak share of the link|Exception)' | sed 's/^/   /'

@@ -33,6 +33,12 @@ struct TAdapterMemory {
 // "PCIe 4.0 x16", or "PCIe 1.1 x16 (up to 4.0 x16)" while the link runs below what it can.
 std::string PciLinkText(const TPciLink& Link);
 
+// What one direction of the link carries as it runs now, in bytes per second: its transfer rate
+// times its lanes, less the line code (8b/10b for PCIe 1.x and 2.x, 128b/130b for 3.0 to 5.0, none
+// in 6.0's FLIT mode). Packet headers and flow control are not taken off, so no copy reaches it
+// whole. Empty for a rate of no known generation.
+std::optional<double> PciLinkBytesPerSecond(const TPciLink& Link);
+
 // "resizable BAR off", "resizable BAR on" or "memory shared with the processor".
 std::string BarText(TBarState Bar);
 

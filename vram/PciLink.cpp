@@ -1,6 +1,8 @@
 #include "PciLink.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -27,6 +29,13 @@ std::optional<std::uint32_t> ParseWidth(const std::optional<std::string>& Text) 
   return Width;
 }
 
+// "0x10de": the number; empty for anything else.
+std::optional<std::uint32_t> ParseHex(const std::optional<std::string>& Text) {
+  unsigned Value = 0;
+  if (!Text || std::sscanf(Text->c_str(), "0x%x", &Value) != 1) return std::nullopt;
+  return Value;
+}
+
 }  // namespace
 
 std::optional<TPciLink> ReadPciLink(const std::string& SysfsRoot, const std::string& Address) {
@@ -46,4 +55,23 @@ std::string PciAddressText(std::uint32_t Domain, std::uint32_t Bus, std::uint32_
   char Text[32];
   std::snprintf(Text, sizeof Text, "%04x:%02x:%02x.%x", Domain, Bus, Device, Function);
   return Text;
+}
+
+std::vector<TPciDevice> ListPciDevices(const std::string& SysfsRoot) {
+  std::vector<TPciDevice> Devices;
+  std::error_code Error;
+  for (const auto& Entry : std::filesystem::directory_iterator(SysfsRoot + "/bus/pci/devices", Error)) {
+    const std::string Folder = Entry.path().string() + "/";
+    const std::optional<std::uint32_t> Vendor = ParseHex(ReadLine(Folder + "vendor"));
+    const std::optional<std::uint32_t> Class = ParseHex(ReadLine(Folder + "class"));
+    if (Vendor && Class) Devices.push_back({Entry.path().filename().string(), *Vendor, *Class});
+  }
+  std::sort(Devices.begin(), Devices.end(),
+            [](const TPciDevice& A, const TPciDevice& B) { return A.Address < B.Address; });
+  return Devices;
+}
+
+bool IsGraphicsOrComputeDevice(const TPciDevice& Device) {
+  const std::uint32_t BaseClass = Device.Class >> 16;
+  return BaseClass == 0x03 || BaseClass == 0x12;
 }

@@ -37,6 +37,12 @@ TEST(ConsoleOptions, TakesTestsInRunOrderWhateverOrderTheyAreNamedIn) {
       {{"--test", "sys-write,opencl"}, {bmOpenCLRAMReadWrite, bmSystemRAMWrite}},
       {{"--test", "sys-read,gfx-read,gfx-write"}, {bmGFXRAMWrite, bmGFXRAMRead, bmSystemRAMRead}},
       {{"--test", "gfx-read"}, {bmGFXRAMRead}},
+      // A group name runs its pageable and its pinned test; named twice, each runs once.
+      {{"--test", "opencl-d2h,sys-read"}, {bmSystemRAMRead, bmOpenCLDeviceToHostPageable, bmOpenCLDeviceToHostPinned}},
+      {{"--test", "opencl-d2h-pinned,opencl-h2d,opencl-d2h"},
+       {bmOpenCLHostToDevicePageable, bmOpenCLHostToDevicePinned, bmOpenCLDeviceToHostPageable,
+        bmOpenCLDeviceToHostPinned}},
+      {{"--test", "opencl-h2d-pinned"}, {bmOpenCLHostToDevicePinned}},
   };
   for (const TCase& Case : Cases) {
     const TConsoleParse Parse = ParseConsoleArguments(Case.Arguments);

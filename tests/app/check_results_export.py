@@ -12,6 +12,8 @@ Run 3: the system write and read tests stopped with Ctrl-C during the write test
 the write test as stopped with every pass the log shows, and the read test as skipped.
 Run 4: the all-core tests: the record names every processor the program may use, one pinned
 thread each, as the log's line does.
+Run 5: the transfer tests by their group names on PoCL: four tests in the record, on the OpenCL
+device without work items or link, each pass of the log with its time and the block's bytes.
 
 Usage: check_results_export.py VELMORA SCHEMA
 """
@@ -220,6 +222,31 @@ def main():
         check(test["status"] == "completed" and len(test["passes"]) == 2, f"run 4: {test['name']}: {test['status']}")
         check(test.get("threads") == {"count": len(processors), "processors": processors},
               f"run 4: {test['name']} threads {test.get('threads')}")
+
+    fifth = run(velmora, ["--console", "--test", "opencl-d2h,opencl-h2d", "--size", "256", "--passes", "2",
+                          "--json", "-"], dict(os.environ))
+    check(fifth.returncode == 0, f"run 5: exit status {fifth.returncode}, stderr {fifth.stderr!r}")
+    record = json.loads(fifth.stdout)
+    for error in validator.iter_errors(record):
+        failures.append(f"run 5: schema: {error.message} at {list(error.absolute_path)}")
+    names = [test["name"] for test in record["tests"]]
+    check(names == ["opencl-h2d-pageable", "opencl-h2d-pinned", "opencl-d2h-pageable", "opencl-d2h-pinned"],
+          f"run 5: tests {names}")
+    log = fifth.stderr.splitlines()
+    for test in record["tests"]:
+        direction, memory = test["name"].split("-")[1:]
+        caption = ("Host to device from " if direction == "h2d" else "Device to host into ") + memory + " memory: "
+        times = [float(match[1]) for match in
+                 (re.fullmatch(re.escape(caption) + r"256\.00 MB (\d+\.\d{2}) ms \(\d+(?:\.\d+)?MB/s\)", line)
+                  for line in log) if match]
+        check(test["status"] == "completed" and len(times) == len(test["passes"]) == 2,
+              f"run 5: {test['name']}: {test['status']}, {len(times)} pass lines, {len(test['passes'])} passes")
+        for logged, recorded in zip(times, test["passes"]):
+            check(close(recorded["nanoseconds"] / 1e6, logged, 3) and recorded["bytes"] == 256 * MB,
+                  f"run 5: {test['name']}: {recorded} against {logged} ms")
+        device = test["opencl"]
+        check(device is not None and device["work_items"] == 0 and device["pcie_link"] is None,
+              f"run 5: {test['name']}: device {device}")
 
     for failure in failures:
         print("FAIL", failure)

@@ -161,4 +161,17 @@ TEST(RunComparison, PairsTheTestsBothRunsHaveInRunOrder) {
             "sys-read   1.00 GB/s    1.50 GB/s    +50.0 %   1.00 GB/s    1.50 GB/s    +50.0 %   faster (spread 0.0 %)");
 }
 
+// Names longer than the column keep the figures after them in line.
+TEST(RunComparison, ALongTestNameWidensTheColumnOfNames) {
+  TRunRecord Base, New;
+  Base.Tests = {Recorded({0.5, 1.0, 1.0, 1.0}, TTestStatus::Completed, bmSystemRAMRead),
+                Recorded({0.5, 1.0, 1.0, 1.0}, TTestStatus::Completed, bmOpenCLHostToDevicePageable)};
+  New.Tests = Base.Tests;
+  const std::vector<std::string> Lines = ComparisonLines(Base, "base.json", New, "new.json", CompareRuns(Base, New));
+  ASSERT_GE(Lines.size(), 5u);
+  EXPECT_EQ(Lines[2].substr(0, 29), "Test                Peak base");
+  EXPECT_EQ(Lines[3].substr(0, 29), "sys-read            1.00 GB/s");
+  EXPECT_EQ(Lines[4].substr(0, 29), "opencl-h2d-pageable 1.00 GB/s");
+}
+
 }  // namespace

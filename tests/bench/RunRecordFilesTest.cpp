@@ -39,7 +39,7 @@ TRunRecord SampleRecord() {
   OpenCL.Type = bmOpenCLRAMReadWrite;
   OpenCL.Status = TTestStatus::Failed;
   OpenCL.Message = "No pass of the OpenCL test reported an execution time, so there is no speed";
-  OpenCL.OpenCL = TOpenCLRecord{"AMD Accelerated Parallel Processing", "gfx1100", "3581.0 (HSA1.1,LC)", 8704, 1};
+  OpenCL.OpenCL = TOpenCLRecord{"AMD Accelerated Parallel Processing", "gfx1100", "3581.0 (HSA1.1,LC)", 8704, 1, ""};
   OpenCL.BlockSize = GFX.BlockSize;
   TTestRecord System;
   System.Type = bmSystemRAMRead;
@@ -127,6 +127,36 @@ TEST(RunRecordFiles, AnAllCoreTestKeepsItsThreadsAndTheRunItsThreadCount) {
   // A run without an all-core test says nothing of threads.
   EXPECT_TRUE(json::parse(RunRecordJson(SampleRecord()))["settings"]["threads"].is_null());
   EXPECT_FALSE(json::parse(RunRecordJson(SampleRecord()))["tests"][2].contains("threads"));
+}
+
+// A transfer test runs on an OpenCL device without a kernel and keeps the link it was measured
+// over; a file written before the transfer tests, without a link, still reads.
+TEST(RunRecordFiles, ATransferTestKeepsItsDeviceAndItsLink) {
+  TRunRecord Record;
+  Record.Settings.Tests = {bmOpenCLDeviceToHostPinned};
+  Record.Settings.Settings = {std::int64_t{512} << 20, 2, 0, 0, 2};
+  TTestRecord Transfer;
+  Transfer.Type = bmOpenCLDeviceToHostPinned;
+  Transfer.Status = TTestStatus::Completed;
+  Transfer.BlockSize = std::int64_t{512} << 20;
+  Transfer.Passes = {{21'000'000, 512u << 20}, {20'500'000, 512u << 20}};
+  Transfer.OpenCL = TOpenCLRecord{"NVIDIA CUDA", "NVIDIA GeForce RTX 3080", "535.183.01", 0, 1, "PCIe 4.0 x16"};
+  Record.Tests = {Transfer};
+  const std::string Text = RunRecordJson(Record);
+  json Written = json::parse(Text);
+  EXPECT_EQ(Written["tests"][0]["name"], "opencl-d2h-pinned");
+  EXPECT_EQ(Written["tests"][0]["opencl"]["pcie_link"], "PCIe 4.0 x16");
+  EXPECT_EQ(Written["settings"]["opencl"]["device"], 0);
+  const TRunRecord Read = RunRecordFromJson(Text);
+  ASSERT_EQ(Read.Tests.size(), 1u);
+  ASSERT_TRUE(Read.Tests[0].OpenCL);
+  EXPECT_EQ(Read.Tests[0].OpenCL->PCIeLink, "PCIe 4.0 x16");
+  EXPECT_EQ(Read.Tests[0].OpenCL->WorkItems, 0u);
+
+  Written["tests"][0]["opencl"].erase("pcie_link");
+  const TRunRecord Earlier = RunRecordFromJson(Written.dump());
+  ASSERT_TRUE(Earlier.Tests[0].OpenCL);
+  EXPECT_EQ(Earlier.Tests[0].OpenCL->PCIeLink, "");
 }
 
 // The schema that users validate their files with names every test the table has, and no other.

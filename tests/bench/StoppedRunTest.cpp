@@ -16,6 +16,7 @@
 #include "GFXRAMBenchmark.h"
 #include "MemoryTestFixtures.h"
 #include "OpenCLBenchmark.h"
+#include "OpenCLTransferBenchmark.h"
 #include "RecordingReporter.h"
 #include "SystemRAMBenchmark.h"
 
@@ -99,6 +100,30 @@ TEST(StoppedRun, TheOpenCLTestEndsAfterTheCurrentLaunchWithEveryObjectReleased) 
             (Lines{"OpenCL: Execution time: 1000 ns.", "OpenCL: Speed: 1.79 PB/s", "OpenCL: Freeing...",
                    "Stopped by the user after 2 of 10 passes."}));
   EXPECT_TRUE(Reporter.Results.empty());
+  for (const TFakeHandle& Handle : Fake.Handles) EXPECT_EQ(Handle.Releases, 1);
+}
+
+TEST(StoppedRun, ATransferTestEndsAfterTheCurrentCopyWithItsPinnedMemoryUnmappedAndReleased) {
+  TFakeOpenCL& Fake = LoadFakeOpenCL(VELMORA_FAKE_OPENCL_PATH);
+  Fake.Platforms = {TFakePlatform{}};
+  Fake.Platforms[0].Devices = {TFakeDevice{}};
+  Fake.Timings = std::vector<TFakeTiming>(11, {0, 1'000'000});
+  TStoppingReporter Reporter("Device to host into pinned memory: ", 2);
+  TBenchmarkSettings Settings = Reporter.StoppableSettings(MB, 10);
+  Settings.OpenCLPlatform = 0;
+  Settings.OpenCLDevice = 0;
+  RunOpenCLTransferTest(DeviceToHostPinnedTest, Settings, Reporter, {});
+
+  std::vector<std::string> Functions;
+  for (const TFakeCommand& Command : Fake.Commands) Functions.push_back(Command.Function);
+  // The copy under way when the user stopped still ran, and its time stands.
+  EXPECT_EQ(Functions, (std::vector<std::string>{"clEnqueueMapBuffer", "clEnqueueWriteBuffer", "clEnqueueReadBuffer",
+                                                 "clEnqueueReadBuffer", "clEnqueueUnmapMemObject"}));
+  EXPECT_EQ(Lines(Reporter.Lines.end() - 3, Reporter.Lines.end()),
+            (Lines{"Device to host into pinned memory: 1.00 MB 1.00 ms (1000MB/s)", "OpenCL: Freeing...",
+                   "Stopped by the user after 2 of 10 passes."}));
+  EXPECT_TRUE(Reporter.Results.empty());
+  EXPECT_EQ(Fake.ReleasesWhileMapped, 0);
   for (const TFakeHandle& Handle : Fake.Handles) EXPECT_EQ(Handle.Releases, 1);
 }
 

@@ -393,3 +393,35 @@ TEST_F(FakeObjectsTest, ARefusedOrUntimedCommandReportsNoTimeAndTouchesNoEventIt
   }
   EXPECT_EQ(Queue->Status(), CL_PROFILING_INFO_NOT_AVAILABLE);
 }
+
+// Pinned host memory: a buffer the runtime allocates in host memory, mapped whole for as long as
+// its owner lives, and unmapped (and waited for) before the buffer can go.
+TEST_F(FakeObjectsTest, AMappedBufferIsMappedWholeWhileItsOwnerLivesAndARefusalLeavesNoAddress) {
+  const auto Queue = Device().CreateCommandQueue({});
+  const auto Buffer = Device().CreateBuffer(4096, nullptr, {mfReadWrite, mfAllocHostPtr});
+  const std::size_t Mark = Fake.Calls.size();
+  {
+    const TDCLMappedBuffer Mapped(*Queue, *Buffer);
+    ASSERT_EQ(Mapped.Status(), CL_SUCCESS);
+    const TFakeMemObject& Memory = Fake.MemObjects.at(Buffer->Handle());
+    EXPECT_EQ(Memory.Flags, cl_mem_flags{CL_MEM_READ_WRITE | CL_MEM_ALLOC_HOST_PTR});
+    EXPECT_EQ(Memory.Mappings, 1);
+    EXPECT_EQ(Mapped.Address(), Memory.Storage.data());
+    ASSERT_EQ(Fake.Commands.size(), 1u);
+    EXPECT_EQ(Fake.Commands[0].Blocking, cl_bool{CL_TRUE});
+    EXPECT_EQ(Fake.Commands[0].Offset, 0u);
+    EXPECT_EQ(Fake.Commands[0].Size, 4096u);
+  }
+  EXPECT_EQ(Fake.MemObjects.at(Buffer->Handle()).Mappings, 0);
+  EXPECT_EQ(CallsSince(Mark), (std::vector<std::string>{"clEnqueueMapBuffer", "clEnqueueUnmapMemObject", "clFinish"}));
+
+  Fake.MapError = CL_MAP_FAILURE;
+  const std::size_t RefusedMark = Fake.Calls.size();
+  {
+    const TDCLMappedBuffer Refused(*Queue, *Buffer);
+    EXPECT_EQ(Refused.Address(), nullptr);
+    EXPECT_EQ(Refused.Status(), CL_MAP_FAILURE);
+  }
+  // Nothing was mapped, so nothing is unmapped.
+  EXPECT_EQ(CallsSince(RefusedMark), std::vector<std::string>{"clEnqueueMapBuffer"});
+}

@@ -56,6 +56,32 @@ TEST(PciLink, ReadsTheKernelsTextsOfTheCurrentAndTheLargestLink) {
   for (const TCase& Case : Cases) EXPECT_EQ(LinkTextFrom(Case.Files), Case.Text) << Case.Name;
 }
 
+// What one direction of a link carries after its line code, the figure the transfer tests' peaks
+// are a share of.
+TEST(PciLink, ItsRateIsTheTransferRateOfItsLanesLessTheLineCode) {
+  struct TCase {
+    double Speed;
+    std::uint32_t Width;
+    std::optional<double> BytesPerSecond;
+  };
+  const TCase Cases[] = {
+      {2.5, 1, 250e6},                       // 8b/10b
+      {5.0, 16, 8e9},                        // 8b/10b
+      {8.0, 16, 8e9 * 16 / 8 * 128 / 130},   // 128b/130b: 15.75 GB/s
+      {16.0, 16, 16e9 * 16 / 8 * 128 / 130}, // 31.51 GB/s
+      {32.0, 4, 32e9 * 4 / 8 * 128 / 130},
+      {64.0, 16, 128e9},                     // FLIT mode: no line code
+      {20.0, 4, std::nullopt},               // a rate of no generation
+  };
+  for (const TCase& Case : Cases) {
+    const std::optional<double> Rate = PciLinkBytesPerSecond({Case.Speed, Case.Width, 0, 0});
+    ASSERT_EQ(Rate.has_value(), Case.BytesPerSecond.has_value()) << Case.Speed;
+    if (Rate) {
+      EXPECT_NEAR(*Rate, *Case.BytesPerSecond, 1.0) << Case.Speed;
+    }
+  }
+}
+
 TEST(PciLink, AddressesAreNamedAsSysfsNamesThem) {
   EXPECT_EQ(PciAddressText(0, 1, 0, 0), "0000:01:00.0");
   EXPECT_EQ(PciAddressText(0x1, 0xc1, 0x1f, 7), "0001:c1:1f.7");

@@ -171,13 +171,13 @@ TFakeEvent* FindEvent(cl_event Handle) {
 
 // Checks shared by every enqueue; the command is recorded only when it is accepted.
 cl_int AcceptCommand(TFakeCommand& Command, cl_command_queue Queue, cl_uint WaitListLength, cl_event* Event,
-                     bool Complete) {
+                     bool Complete, bool Timed = true) {
   Command.Queue = Queue;
   Command.WaitListLength = WaitListLength;
   if (!IsLive(Queue, TFakeHandleKind::CommandQueue)) return CL_INVALID_COMMAND_QUEUE;
   if (State.EnqueueError != CL_SUCCESS) return State.EnqueueError;
   TFakeTiming Timing;
-  if (!State.Timings.empty()) {
+  if (Timed && !State.Timings.empty()) {
     Timing = State.Timings.front();
     State.Timings.erase(State.Timings.begin());
   }
@@ -272,6 +272,8 @@ cl_int CL_API_CALL clGetDeviceInfo(cl_device_id device, cl_device_info param_nam
   const TFakeDevice* Device = FindDevice(device);
   if (Device == nullptr) return CL_INVALID_DEVICE;
   if (Device->FailingQueries.contains(param_name)) return CL_INVALID_VALUE;
+  if (const auto Found = Device->Answers.find(param_name); Found != Device->Answers.end())
+    return Answer(Found->second.data(), Found->second.size(), param_value_size, param_value, param_value_size_ret);
   switch (param_name) {
     case CL_DEVICE_NAME:
       return AnswerText(Device->Name, param_value_size, param_value, param_value_size_ret);
@@ -388,6 +390,8 @@ cl_mem CL_API_CALL clCreateImage2D(cl_context context, cl_mem_flags flags, const
 
 cl_int CL_API_CALL clReleaseMemObject(cl_mem memobj) {
   Record(__func__);
+  if (const auto Found = State.MemObjects.find(memobj); Found != State.MemObjects.end() && Found->second.Mappings > 0)
+    ++State.ReleasesWhileMapped;
   return Release(memobj, TFakeHandleKind::MemObject, CL_INVALID_MEM_OBJECT);
 }
 
@@ -603,15 +607,65 @@ cl_int CL_API_CALL clEnqueueWriteImage(cl_command_queue command_queue, cl_mem im
                               input_slice_pitch, ptr, num_events_in_wait_list, event);
 }
 
+// A map hands out the caller's own host memory where the buffer was made over it, and memory of
+// the fake's own otherwise.
+void* CL_API_CALL clEnqueueMapBuffer(cl_command_queue command_queue, cl_mem buffer, cl_bool blocking_map,
+                                     cl_map_flags /*map_flags*/, size_t offset, size_t size,
+                                     cl_uint num_events_in_wait_list, const cl_event* /*event_wait_list*/,
+                                     cl_event* event, cl_int* errcode_ret) {
+  Record(__func__);
+  if (!IsLive(buffer, TFakeHandleKind::MemObject)) return Refuse(errcode_ret, CL_INVALID_MEM_OBJECT);
+  TFakeMemObject& Memory = State.MemObjects.at(buffer);
+  if (Memory.IsImage || size == 0 || offset + size > Memory.Size) return Refuse(errcode_ret, CL_INVALID_VALUE);
+  if (State.MapError != CL_SUCCESS) return Refuse(errcode_ret, State.MapError);
+  TFakeCommand Command;
+  Command.Function = __func__;
+  Command.Object = buffer;
+  Command.Blocking = blocking_map;
+  Command.Offset = offset;
+  Command.Size = size;
+  if (Memory.HostPtr == nullptr && Memory.Storage.empty()) Memory.Storage.resize(Memory.Size);
+  void* Mapped = (Memory.HostPtr != nullptr ? static_cast<unsigned char*>(Memory.HostPtr) : Memory.Storage.data()) + offset;
+  Command.Data = Mapped;
+  const cl_int Accepted =
+      AcceptCommand(Command, command_queue, num_events_in_wait_list, event, blocking_map == CL_TRUE, false);
+  if (Accepted != CL_SUCCESS) return Refuse(errcode_ret, Accepted);
+  ++Memory.Mappings;
+  SetError(errcode_ret, CL_SUCCESS);
+  return Mapped;
+}
+
+cl_int CL_API_CALL clEnqueueUnmapMemObject(cl_command_queue command_queue, cl_mem memobj, void* mapped_ptr,
+                                           cl_uint num_events_in_wait_list, const cl_event* /*event_wait_list*/,
+                                           cl_event* event) {
+  Record(__func__);
+  if (!IsLive(memobj, TFakeHandleKind::MemObject)) return CL_INVALID_MEM_OBJECT;
+  TFakeMemObject& Memory = State.MemObjects.at(memobj);
+  // Only a pointer that a map of this object handed out, while it is mapped.
+  bool Mapped = false;
+  for (const TFakeCommand& Map : State.Commands)
+    Mapped = Mapped || (Map.Function == "clEnqueueMapBuffer" && Map.Object == memobj && Map.Data == mapped_ptr);
+  if (!Mapped || Memory.Mappings == 0) return CL_INVALID_VALUE;
+  TFakeCommand Command;
+  Command.Function = __func__;
+  Command.Object = memobj;
+  Command.Data = mapped_ptr;
+  const cl_int Accepted = AcceptCommand(Command, command_queue, num_events_in_wait_list, event, false, false);
+  if (Accepted == CL_SUCCESS) --Memory.Mappings;
+  return Accepted;
+}
+
 cl_int CL_API_CALL clFinish(cl_command_queue command_queue) {
   Record(__func__);
   if (!IsLive(command_queue, TFakeHandleKind::CommandQueue)) return CL_INVALID_COMMAND_QUEUE;
+  cl_int Failed = State.CommandError;
   for (TFakeEvent& Event : Events)
     if (Event.Queue == command_queue && !Event.Complete) {
       std::this_thread::sleep_for(std::chrono::duration<double>(Event.RunSeconds));
       Event.Complete = true;
+      if (Failed == CL_SUCCESS) Failed = Event.Timing.Error;
     }
-  return State.CommandError;
+  return Failed;
 }
 
 cl_int CL_API_CALL clGetEventInfo(cl_event event, cl_event_info param_name, size_t param_value_size, void* param_value,
@@ -620,7 +674,8 @@ cl_int CL_API_CALL clGetEventInfo(cl_event event, cl_event_info param_name, size
   if (!IsLive(event, TFakeHandleKind::Event)) return CL_INVALID_EVENT;
   if (param_name != CL_EVENT_COMMAND_EXECUTION_STATUS) return CL_INVALID_VALUE;
   const TFakeEvent& Event = *FindEvent(event);
-  const cl_int Status = !Event.Complete ? CL_QUEUED : State.CommandError != CL_SUCCESS ? State.CommandError : CL_COMPLETE;
+  const cl_int Error = State.CommandError != CL_SUCCESS ? State.CommandError : Event.Timing.Error;
+  const cl_int Status = !Event.Complete ? CL_QUEUED : Error != CL_SUCCESS ? Error : CL_COMPLETE;
   return AnswerValue(Status, param_value_size, param_value, param_value_size_ret);
 }
 
@@ -630,7 +685,8 @@ cl_int CL_API_CALL clGetEventProfilingInfo(cl_event event, cl_profiling_info par
   if (!IsLive(event, TFakeHandleKind::Event)) return CL_INVALID_EVENT;
   const TFakeEvent& Event = *FindEvent(event);
   const bool Profiled = (State.Queues.at(Event.Queue).Properties & CL_QUEUE_PROFILING_ENABLE) != 0;
-  if (!Profiled || !Event.Complete || State.CommandError != CL_SUCCESS || param_name == State.FailingProfilingQuery)
+  if (!Profiled || !Event.Complete || State.CommandError != CL_SUCCESS || Event.Timing.Error != CL_SUCCESS ||
+      param_name == State.FailingProfilingQuery)
     return CL_PROFILING_INFO_NOT_AVAILABLE;
   switch (param_name) {
     case CL_PROFILING_COMMAND_QUEUED:
@@ -673,6 +729,8 @@ cl_mem CL_API_CALL clCreateSubBuffer(cl_mem buffer, cl_mem_flags flags, cl_buffe
   }
   const cl_mem Mem = NewHandle<cl_mem>(TFakeHandleKind::MemObject);
   TFakeMemObject Made = Parent;
+  Made.Storage.clear();
+  Made.Mappings = 0;
   if (flags != 0) Made.Flags = flags;
   Made.Size = Region.size;
   Made.Parent = buffer;

@@ -34,6 +34,10 @@ struct TFakeDevice {
   // The fake writes each with its width in the OpenCL API and refuses a smaller buffer.
   std::map<cl_device_info, cl_ulong> Values;
   std::set<cl_device_info> FailingQueries;  // answered with CL_INVALID_VALUE, nothing written
+  // Parameters answered with these bytes as they are, whatever their width: the structures and
+  // vendor queries that say where a device sits on the PCI bus (cl_khr_pci_bus_info's 0x410F,
+  // NVIDIA's 0x4008 and 0x4009, AMD's topology 0x4037).
+  std::map<cl_device_info, std::vector<unsigned char>> Answers;
   cl_int ContextError = CL_SUCCESS;         // clCreateContext with this device refuses with this code
   // The memory bandwidth of the card it stands for, in bytes per second (a GeForce RTX 3080: 760e9).
   // A kernel launch then takes as long as every work item reading the buffer of the kernel's first
@@ -64,10 +68,13 @@ struct TFakeProgramScript {
   std::optional<std::size_t> ReportedBinarySize;
 };
 
-// The device counters of one timed command, handed out in order, one per enqueue.
+// The device counters of one timed command (a kernel launch or a buffer or image transfer), handed
+// out in order, one per enqueue; maps and unmaps take none.
 struct TFakeTiming {
   cl_ulong Start = 0;
   cl_ulong End = 0;
+  // The command fails on the device with this code, as CommandError makes every command fail.
+  cl_int Error = CL_SUCCESS;
 };
 
 enum class TFakeHandleKind { Context, CommandQueue, MemObject, Program, Kernel, Event };
@@ -103,6 +110,10 @@ struct TFakeMemObject {
   std::size_t RowPitch = 0;
   cl_mem Parent = nullptr;  // of a sub-buffer, which starts at Origin of it
   std::size_t Origin = 0;
+  // What a map hands out for a buffer without host memory of its caller's (CL_MEM_ALLOC_HOST_PTR
+  // or none): memory of the fake's own, made at the first map.
+  std::vector<unsigned char> Storage{};
+  int Mappings = 0;  // maps not yet undone
 };
 
 struct TFakeProgram {
@@ -152,6 +163,7 @@ struct TFakeOpenCL {
   // watchdog stops: clFinish answers it, the event's status is it, and there are no counters.
   cl_int CommandError = CL_SUCCESS;
   cl_int BufferError = CL_SUCCESS;              // every clCreateBuffer is refused with this code
+  cl_int MapError = CL_SUCCESS;                 // every clEnqueueMapBuffer is refused with this code
   cl_profiling_info FailingProfilingQuery = 0;  // answered with CL_PROFILING_INFO_NOT_AVAILABLE
 
   // Records.
@@ -159,6 +171,7 @@ struct TFakeOpenCL {
   std::vector<TFakeHandle> Handles;
   int UnknownReleases = 0;    // releases of handles never made (null included)
   int UnknownHandleUses = 0;  // other calls on handles never made or already released
+  int ReleasesWhileMapped = 0;  // memory objects released with a map not undone
   std::map<cl_context, TFakeContext> Contexts;
   std::map<cl_command_queue, TFakeQueue> Queues;
   std::map<cl_mem, TFakeMemObject> MemObjects;
