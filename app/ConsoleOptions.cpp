@@ -180,7 +180,8 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "Options:\n"
         << "  --console        run the tests in this terminal and print the log, without the window\n"
         << "  --test NAME      a test to run; repeat it or separate names with commas. Tests always\n"
-        << "                   run in the window's order. 'all' (the default) runs every test:\n";
+        << "                   run in the window's order. 'all' (the default) runs the tests of a\n"
+        << "                   full run, as the window's \"Run benchmark\" does:\n";
   const std::vector<TTestName> Names = TestNames();
   std::size_t NameWidth = 0;
   for (const TTestName& Name : Names) NameWidth = std::max(NameWidth, Name.Name.size());

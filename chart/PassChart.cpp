@@ -21,7 +21,7 @@ constexpr TChartColour NoteColour{96, 96, 96};
 
 // Set apart on white and from each other, in the order of the table of tests; grey is left out,
 // as the grid and the axes are grey.
-constexpr std::array<TChartColour, 10> Palette{{
+constexpr std::array<TChartColour, 12> Palette{{
     {31, 119, 180},   // blue
     {255, 127, 14},   // orange
     {44, 160, 44},    // green
@@ -32,6 +32,8 @@ constexpr std::array<TChartColour, 10> Palette{{
     {23, 190, 207},   // cyan
     {188, 189, 34},   // olive
     {57, 59, 121},    // indigo
+    {0, 128, 128},    // teal
+    {218, 165, 32},   // goldenrod
 }};
 
 // Room around the plot, in pixels.

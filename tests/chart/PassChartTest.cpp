@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "BenchmarkTests.h"
+
 #include <set>
 #include <tuple>
 
@@ -33,12 +35,11 @@ TEST(PassChart, HasOneSeriesPerTestInRunOrderEachInAColourOfItsOwn) {
   EXPECT_EQ(Chart.Series[2].Name, "sys-read");
   // Every test of the table has its own colour, and keeps it from run to run.
   std::set<std::tuple<int, int, int>> Colours;
-  for (const TBenchmarkType Type : {bmGFXRAMWrite, bmGFXRAMRead, bmOpenCLRAMReadWrite, bmSystemRAMWrite,
-                                    bmSystemRAMRead, bmSystemRAMWriteAll, bmSystemRAMReadAll}) {
-    const TChartColour Colour = SeriesColour(Type);
+  for (const TBenchmarkTest& Test : BenchmarkTests()) {
+    const TChartColour Colour = SeriesColour(Test.Type);
     Colours.insert({Colour.Red, Colour.Green, Colour.Blue});
   }
-  EXPECT_EQ(Colours.size(), 7u);
+  EXPECT_EQ(Colours.size(), BenchmarkTests().size());
   for (const TChartSeries& Series : Chart.Series) EXPECT_EQ(Series.Colour, SeriesColour(Series.Type));
 }
 
