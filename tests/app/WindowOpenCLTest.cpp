@@ -112,6 +112,7 @@ TEST(WindowOpenCL, TheCoreCountBoxOffersTheComputeUnitsOfADeviceThatIsNotAGPU) {
 }
 
 TEST(WindowOpenCL, ShowsTheRealRuntimesPlatform) {
+  ForgetOpenCLLibrary();  // the window loads the library itself
   TRecordedServices Record;
   TFormVelmora Form(RecordingServices(Record));
   EXPECT_EQ(Record.OpenCLLoadAttempts, 1);
@@ -122,6 +123,7 @@ TEST(WindowOpenCL, ShowsTheRealRuntimesPlatform) {
 }
 
 TEST(WindowOpenCL, WithoutALibraryTheListsStayEmptyAfterOneAttempt) {
+  ForgetOpenCLLibrary();  // the window loads the library itself
   TRecordedServices Record;
   TFormVelmoraServices Services = RecordingServices(Record);
   Services.OpenCLLibraryName = "libOpenCL-that-does-not-exist.so.1";
