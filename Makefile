@@ -2,8 +2,18 @@
 
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
+ASAN_BUILD_DIR ?= build-asan
+TSAN_BUILD_DIR ?= build-tsan
 
-.PHONY: all deps configure build run test screenshot package clean
+# What the sanitizers report and ignore: findings stop the test that ran into them; the
+# suppressions name third-party libraries only.
+SANITIZERS := $(CURDIR)/tools/sanitizers
+ASAN_ENV := ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:strict_init_order=1:check_initialization_order=1 \
+  LSAN_OPTIONS=suppressions=$(SANITIZERS)/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+TSAN_ENV := TSAN_OPTIONS=suppressions=$(SANITIZERS)/tsan.supp:halt_on_error=1:second_deadlock_stack=1
+
+.PHONY: all deps configure build run test test-asan test-tsan screenshot package clean
 
 all: build
 
@@ -22,6 +32,19 @@ run: build
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure
 
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer, leak checks on.
+# Tests labelled no_sanitizer cannot run under a sanitizer and are left out here only.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release "-DVELMORA_SANITIZE=address;undefined" >/dev/null
+	@cmake --build $(ASAN_BUILD_DIR)
+	@$(ASAN_ENV) ctest --test-dir $(ASAN_BUILD_DIR) --output-on-failure -LE no_sanitizer
+
+# The window and its runner, the program's only threads, with ThreadSanitizer.
+test-tsan: deps
+	@cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_SANITIZE=thread >/dev/null
+	@cmake --build $(TSAN_BUILD_DIR) --target window_tests
+	@$(TSAN_ENV) ctest --test-dir $(TSAN_BUILD_DIR) --output-on-failure -L window -LE no_sanitizer
+
 # A picture of the window as it opens, taken under a virtual X server.
 screenshot: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/app/velmora --screenshot $(BUILD_DIR)/velmora-window.png
@@ -32,4 +55,4 @@ package: build
 	@cmake --build $(BUILD_DIR) --target package
 
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR)
