@@ -4,6 +4,8 @@ BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 ASAN_BUILD_DIR ?= build-asan
 TSAN_BUILD_DIR ?= build-tsan
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
 # What the sanitizers report and ignore: findings stop the test that ran into them; the
 # suppressions name third-party libraries only.
@@ -13,7 +15,7 @@ ASAN_ENV := ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:strict_init_orde
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 TSAN_ENV := TSAN_OPTIONS=suppressions=$(SANITIZERS)/tsan.supp:halt_on_error=1:second_deadlock_stack=1
 
-.PHONY: all deps configure build run test test-asan test-tsan screenshot package clean
+.PHONY: all deps configure build run test test-asan test-tsan fuzz-build fuzz fuzz-smoke screenshot package clean
 
 all: build
 
@@ -45,6 +47,18 @@ test-tsan: deps
 	@cmake --build $(TSAN_BUILD_DIR) --target window_tests
 	@$(TSAN_ENV) ctest --test-dir $(TSAN_BUILD_DIR) --output-on-failure -L window -LE no_sanitizer
 
+# The libFuzzer targets, built with clang; `make fuzz` runs each for FUZZ_SECONDS, `make fuzz-smoke`
+# each over its checked-in corpus and 10,000 new inputs.
+fuzz-build: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD_DIR)
+
+fuzz: fuzz-build
+	@tools/fuzz.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
+fuzz-smoke: fuzz-build
+	@tools/fuzz.sh --smoke $(FUZZ_BUILD_DIR)
+
 # A picture of the window as it opens, taken under a virtual X server.
 screenshot: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/app/velmora --screenshot $(BUILD_DIR)/velmora-window.png
@@ -55,4 +69,4 @@ package: build
 	@cmake --build $(BUILD_DIR) --target package
 
 clean:
-	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

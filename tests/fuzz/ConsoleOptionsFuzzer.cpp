@@ -1,0 +1,92 @@
+// The console's command line: any arguments either fail with a message or give options inside the
+// window's limits, with the tests once each in the order of a full run; and options written back
+// as a command line parse to the same options.
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ConsoleOptions.h"
+#include "FuzzCheck.h"
+
+namespace {
+
+struct TName {
+  TBenchmarkType Test;
+  const char* Name;
+};
+// In the order of a full run.
+constexpr TName Names[] = {{bmGFXRAMWrite, "gfx-write"},
+                           {bmGFXRAMRead, "gfx-read"},
+                           {bmOpenCLRAMReadWrite, "opencl"},
+                           {bmSystemRAMWrite, "sys-write"},
+                           {bmSystemRAMRead, "sys-read"}};
+
+void CheckOptions(const TConsoleOptions& Options) {
+  FUZZ_CHECK(Options.SizeMB >= MinimumSizeMB && Options.SizeMB <= MaximumSizeMB, "size %d", Options.SizeMB);
+  FUZZ_CHECK(Options.Passes >= MinimumPasses && Options.Passes <= MaximumPasses, "passes %d", Options.Passes);
+  FUZZ_CHECK(!Options.Platform || *Options.Platform >= 0, "platform %d", *Options.Platform);
+  FUZZ_CHECK(!Options.Device || *Options.Device >= 0, "device %d", *Options.Device);
+  FUZZ_CHECK(!Options.Cores || *Options.Cores >= 1, "cores %d", *Options.Cores);
+  FUZZ_CHECK(!Options.Tests.empty(), "no test");
+  std::size_t Next = 0;
+  for (const TBenchmarkType Test : Options.Tests) {
+    while (Next < std::size(Names) && Names[Next].Test != Test) ++Next;
+    FUZZ_CHECK(Next < std::size(Names), "test %d twice, out of order or unknown", static_cast<int>(Test));
+    ++Next;
+  }
+}
+
+// The options as the command line a user would type for them.
+std::vector<std::string> CommandLine(const TConsoleOptions& Options) {
+  std::vector<std::string> Arguments;
+  if (Options.Console) Arguments.push_back("--console");
+  if (Options.Help) Arguments.push_back("--help");
+  if (Options.ListDevices) Arguments.push_back("--list-devices");
+  Arguments.insert(Arguments.end(), {"--size", std::to_string(Options.SizeMB), "--passes",
+                                     std::to_string(Options.Passes)});
+  std::string Tests;
+  for (const TBenchmarkType Test : Options.Tests)
+    for (const TName& Name : Names)
+      if (Name.Test == Test) Tests += (Tests.empty() ? "" : ",") + std::string(Name.Name);
+  Arguments.push_back("--test=" + Tests);
+  if (Options.Platform) Arguments.insert(Arguments.end(), {"--platform", std::to_string(*Options.Platform)});
+  if (Options.Device) Arguments.insert(Arguments.end(), {"--device", std::to_string(*Options.Device)});
+  if (Options.Cores) Arguments.insert(Arguments.end(), {"--cores", std::to_string(*Options.Cores)});
+  return Arguments;
+}
+
+bool Same(const TConsoleOptions& Left, const TConsoleOptions& Right) {
+  return Left.Console == Right.Console && Left.Help == Right.Help && Left.Tests == Right.Tests &&
+         Left.SizeMB == Right.SizeMB && Left.Passes == Right.Passes && Left.Platform == Right.Platform &&
+         Left.Device == Right.Device && Left.Cores == Right.Cores && Left.ListDevices == Right.ListDevices;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+  // One argument per NUL-separated piece, as the kernel hands them to a program.
+  std::vector<std::string> Arguments(1);
+  for (std::size_t Index = 0; Index < Size; ++Index) {
+    if (Data[Index] == 0) {
+      if (Arguments.size() == 64) break;
+      Arguments.emplace_back();
+    } else {
+      Arguments.back() += static_cast<char>(Data[Index]);
+    }
+  }
+  if (Size == 0) Arguments.clear();
+
+  const TConsoleParse Parse = ParseConsoleArguments(Arguments);
+  if (!Parse.Options) {
+    FUZZ_CHECK(!Parse.Error.empty(), "a refusal without a message");
+    return 0;
+  }
+  FUZZ_CHECK(Parse.Error.empty(), "options and an error: %s", Parse.Error.c_str());
+  CheckOptions(*Parse.Options);
+
+  const TConsoleParse Again = ParseConsoleArguments(CommandLine(*Parse.Options));
+  FUZZ_CHECK(Again.Options.has_value(), "its own command line is refused: %s", Again.Error.c_str());
+  FUZZ_CHECK(Same(*Again.Options, *Parse.Options), "its own command line gives other options");
+  return 0;
+}
