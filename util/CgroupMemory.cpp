@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
