@@ -112,7 +112,6 @@ TEST(WindowOpenCL, TheCoreCountBoxOffersTheComputeUnitsOfADeviceThatIsNotAGPU) {
 }
 
 TEST(WindowOpenCL, ShowsTheRealRuntimesPlatform) {
-  ForgetOpenCLLibrary();  // the window loads the library itself
   TRecordedServices Record;
   TFormVelmora Form(RecordingServices(Record));
   EXPECT_EQ(Record.OpenCLLoadAttempts, 1);
@@ -123,7 +122,6 @@ TEST(WindowOpenCL, ShowsTheRealRuntimesPlatform) {
 }
 
 TEST(WindowOpenCL, WithoutALibraryTheListsStayEmptyAfterOneAttempt) {
-  ForgetOpenCLLibrary();  // the window loads the library itself
   TRecordedServices Record;
   TFormVelmoraServices Services = RecordingServices(Record);
   Services.OpenCLLibraryName = "libOpenCL-that-does-not-exist.so.1";
