@@ -6,33 +6,27 @@
 #include <string>
 #include <vector>
 
+#include "BenchmarkTests.h"
 #include "ConsoleOptions.h"
 #include "FuzzCheck.h"
 
 namespace {
 
-struct TName {
-  TBenchmarkType Test;
-  const char* Name;
-};
-// In the order of a full run.
-constexpr TName Names[] = {{bmGFXRAMWrite, "gfx-write"},
-                           {bmGFXRAMRead, "gfx-read"},
-                           {bmOpenCLRAMReadWrite, "opencl"},
-                           {bmSystemRAMWrite, "sys-write"},
-                           {bmSystemRAMRead, "sys-read"}};
-
 void CheckOptions(const TConsoleOptions& Options) {
-  FUZZ_CHECK(Options.SizeMB >= MinimumSizeMB && Options.SizeMB <= MaximumSizeMB, "size %d", Options.SizeMB);
-  FUZZ_CHECK(Options.Passes >= MinimumPasses && Options.Passes <= MaximumPasses, "passes %d", Options.Passes);
+  FUZZ_CHECK(Options.SizeMB >= BlockSizeLimits.Minimum && Options.SizeMB <= BlockSizeLimits.Maximum, "size %d",
+             Options.SizeMB);
+  FUZZ_CHECK(Options.Passes >= PassesLimits.Minimum && Options.Passes <= PassesLimits.Maximum, "passes %d",
+             Options.Passes);
   FUZZ_CHECK(!Options.Platform || *Options.Platform >= 0, "platform %d", *Options.Platform);
   FUZZ_CHECK(!Options.Device || *Options.Device >= 0, "device %d", *Options.Device);
   FUZZ_CHECK(!Options.Cores || *Options.Cores >= 1, "cores %d", *Options.Cores);
   FUZZ_CHECK(!Options.Tests.empty(), "no test");
+  // A subsequence of the table of tests: each once, in the order of a full run.
+  const std::span<const TBenchmarkTest> Table = BenchmarkTests();
   std::size_t Next = 0;
   for (const TBenchmarkType Test : Options.Tests) {
-    while (Next < std::size(Names) && Names[Next].Test != Test) ++Next;
-    FUZZ_CHECK(Next < std::size(Names), "test %d twice, out of order or unknown", static_cast<int>(Test));
+    while (Next < Table.size() && Table[Next].Type != Test) ++Next;
+    FUZZ_CHECK(Next < Table.size(), "test %d twice, out of order or unknown", static_cast<int>(Test));
     ++Next;
   }
 }
@@ -47,8 +41,7 @@ std::vector<std::string> CommandLine(const TConsoleOptions& Options) {
                                      std::to_string(Options.Passes)});
   std::string Tests;
   for (const TBenchmarkType Test : Options.Tests)
-    for (const TName& Name : Names)
-      if (Name.Test == Test) Tests += (Tests.empty() ? "" : ",") + std::string(Name.Name);
+    Tests += (Tests.empty() ? "" : ",") + std::string(FindBenchmarkTest(Test)->ConsoleName);
   Arguments.push_back("--test=" + Tests);
   if (Options.Platform) Arguments.insert(Arguments.end(), {"--platform", std::to_string(*Options.Platform)});
   if (Options.Device) Arguments.insert(Arguments.end(), {"--device", std::to_string(*Options.Device)});
