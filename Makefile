@@ -39,6 +39,8 @@ test: build
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release "-DVELMORA_SANITIZE=address;undefined" >/dev/null
 	@cmake --build $(ASAN_BUILD_DIR)
+	@echo "Left out under the sanitizers (label no_sanitizer):"
+	@ctest --test-dir $(ASAN_BUILD_DIR) -N -L no_sanitizer | sed -n 's/^ *Test *#[0-9]*: /  /p'
 	@$(ASAN_ENV) ctest --test-dir $(ASAN_BUILD_DIR) --output-on-failure -LE no_sanitizer
 
 # The window and its runner, the program's only threads, with ThreadSanitizer.
