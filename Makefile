@@ -43,11 +43,12 @@ test-asan: deps
 	@ctest --test-dir $(ASAN_BUILD_DIR) -N -L no_sanitizer | sed -n 's/^ *Test *#[0-9]*: /  /p'
 	@$(ASAN_ENV) ctest --test-dir $(ASAN_BUILD_DIR) --output-on-failure -LE no_sanitizer
 
-# The window and its runner, the program's only threads, with ThreadSanitizer.
+# The tests that start threads, with ThreadSanitizer: the window and its runner (label window) and
+# the all-core tests (label threads).
 test-tsan: deps
 	@cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_SANITIZE=thread >/dev/null
-	@cmake --build $(TSAN_BUILD_DIR) --target window_tests
-	@$(TSAN_ENV) ctest --test-dir $(TSAN_BUILD_DIR) --output-on-failure -L window -LE no_sanitizer
+	@cmake --build $(TSAN_BUILD_DIR) --target window_tests bench_tests
+	@$(TSAN_ENV) ctest --test-dir $(TSAN_BUILD_DIR) --output-on-failure -L 'window|threads' -LE no_sanitizer
 
 # The libFuzzer targets, built with clang; `make fuzz` runs each for FUZZ_SECONDS, `make fuzz-smoke`
 # each over its checked-in corpus and 10,000 new inputs.
