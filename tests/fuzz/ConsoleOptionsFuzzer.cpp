@@ -20,6 +20,9 @@ void CheckOptions(const TConsoleOptions& Options) {
   FUZZ_CHECK(!Options.Platform || *Options.Platform >= 0, "platform %d", *Options.Platform);
   FUZZ_CHECK(!Options.Device || *Options.Device >= 0, "device %d", *Options.Device);
   FUZZ_CHECK(!Options.Cores || *Options.Cores >= 1, "cores %d", *Options.Cores);
+  FUZZ_CHECK(!Options.Threads || *Options.Threads >= 1, "threads %d", *Options.Threads);
+  FUZZ_CHECK(!(Options.JsonFile == "-" && Options.CsvFile == "-"), "JSON and CSV both to standard output");
+  FUZZ_CHECK(Options.Compare.size() <= 2, "%zu files to compare", Options.Compare.size());
   FUZZ_CHECK(!Options.Tests.empty(), "no test");
   // A subsequence of the table of tests: each once, in the order of a full run.
   const std::span<const TBenchmarkTest> Table = BenchmarkTests();
@@ -31,28 +34,39 @@ void CheckOptions(const TConsoleOptions& Options) {
   }
 }
 
-// The options as the command line a user would type for them.
+// The options as the command line a user would type for them. A comparison takes its settings
+// from its files, so it names none.
 std::vector<std::string> CommandLine(const TConsoleOptions& Options) {
   std::vector<std::string> Arguments;
   if (Options.Console) Arguments.push_back("--console");
   if (Options.Help) Arguments.push_back("--help");
+  if (Options.Version) Arguments.push_back("--version");
   if (Options.ListDevices) Arguments.push_back("--list-devices");
-  Arguments.insert(Arguments.end(), {"--size", std::to_string(Options.SizeMB), "--passes",
-                                     std::to_string(Options.Passes)});
+  if (!Options.JsonFile.empty()) Arguments.push_back("--json=" + Options.JsonFile);
+  if (!Options.CsvFile.empty()) Arguments.push_back("--csv=" + Options.CsvFile);
+  if (!Options.Compare.empty()) {
+    // Each file joined to its option: a file named like an option is still a file.
+    for (const std::string& File : Options.Compare) Arguments.push_back("--compare=" + File);
+    return Arguments;
+  }
+  Arguments.push_back("--size=" + std::to_string(Options.SizeMB));
+  Arguments.push_back("--passes=" + std::to_string(Options.Passes));
   std::string Tests;
   for (const TBenchmarkType Test : Options.Tests)
     Tests += (Tests.empty() ? "" : ",") + std::string(FindBenchmarkTest(Test)->ConsoleName);
   Arguments.push_back("--test=" + Tests);
-  if (Options.Platform) Arguments.insert(Arguments.end(), {"--platform", std::to_string(*Options.Platform)});
-  if (Options.Device) Arguments.insert(Arguments.end(), {"--device", std::to_string(*Options.Device)});
-  if (Options.Cores) Arguments.insert(Arguments.end(), {"--cores", std::to_string(*Options.Cores)});
+  for (const auto& [Name, Value] : {std::pair{"--platform=", Options.Platform}, std::pair{"--device=", Options.Device},
+                                    std::pair{"--cores=", Options.Cores}, std::pair{"--threads=", Options.Threads}})
+    if (Value) Arguments.push_back(Name + std::to_string(*Value));
   return Arguments;
 }
 
 bool Same(const TConsoleOptions& Left, const TConsoleOptions& Right) {
-  return Left.Console == Right.Console && Left.Help == Right.Help && Left.Tests == Right.Tests &&
-         Left.SizeMB == Right.SizeMB && Left.Passes == Right.Passes && Left.Platform == Right.Platform &&
-         Left.Device == Right.Device && Left.Cores == Right.Cores && Left.ListDevices == Right.ListDevices;
+  return Left.Console == Right.Console && Left.Help == Right.Help && Left.Version == Right.Version &&
+         Left.Tests == Right.Tests && Left.SizeMB == Right.SizeMB && Left.Passes == Right.Passes &&
+         Left.Platform == Right.Platform && Left.Device == Right.Device && Left.Cores == Right.Cores &&
+         Left.Threads == Right.Threads && Left.ListDevices == Right.ListDevices && Left.JsonFile == Right.JsonFile &&
+         Left.CsvFile == Right.CsvFile && Left.Compare == Right.Compare;
 }
 
 }  // namespace
