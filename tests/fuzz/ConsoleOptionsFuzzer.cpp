@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BenchmarkTests.h"
+#include "ChartFiles.h"
 #include "ConsoleOptions.h"
 #include "FuzzCheck.h"
 
@@ -23,6 +24,7 @@ void CheckOptions(const TConsoleOptions& Options) {
   FUZZ_CHECK(!Options.Threads || *Options.Threads >= 1, "threads %d", *Options.Threads);
   FUZZ_CHECK(!(Options.JsonFile == "-" && Options.CsvFile == "-"), "JSON and CSV both to standard output");
   FUZZ_CHECK(Options.Compare.size() <= 2, "%zu files to compare", Options.Compare.size());
+  FUZZ_CHECK(Options.ChartFile.empty() || ChartFileKindOf(Options.ChartFile), "a chart that is neither SVG nor PNG");
   FUZZ_CHECK(!Options.Tests.empty(), "no test");
   // A subsequence of the table of tests: each once, in the order of a full run.
   const std::span<const TBenchmarkTest> Table = BenchmarkTests();
@@ -44,6 +46,7 @@ std::vector<std::string> CommandLine(const TConsoleOptions& Options) {
   if (Options.ListDevices) Arguments.push_back("--list-devices");
   if (!Options.JsonFile.empty()) Arguments.push_back("--json=" + Options.JsonFile);
   if (!Options.CsvFile.empty()) Arguments.push_back("--csv=" + Options.CsvFile);
+  if (!Options.ChartFile.empty()) Arguments.push_back("--chart=" + Options.ChartFile);
   if (!Options.Compare.empty()) {
     // Each file joined to its option: a file named like an option is still a file.
     for (const std::string& File : Options.Compare) Arguments.push_back("--compare=" + File);
@@ -66,7 +69,7 @@ bool Same(const TConsoleOptions& Left, const TConsoleOptions& Right) {
          Left.Tests == Right.Tests && Left.SizeMB == Right.SizeMB && Left.Passes == Right.Passes &&
          Left.Platform == Right.Platform && Left.Device == Right.Device && Left.Cores == Right.Cores &&
          Left.Threads == Right.Threads && Left.ListDevices == Right.ListDevices && Left.JsonFile == Right.JsonFile &&
-         Left.CsvFile == Right.CsvFile && Left.Compare == Right.Compare;
+         Left.CsvFile == Right.CsvFile && Left.ChartFile == Right.ChartFile && Left.Compare == Right.Compare;
 }
 
 }  // namespace
