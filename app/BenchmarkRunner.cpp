@@ -207,6 +207,8 @@ void TFormVelmora::ProcessResult(const TBenchmarkResultMessage& BenchmarkResultM
 }
 
 bool TFormVelmora::event(QEvent* Event) {
+  // Before even its type is read: the benchmark messages come from the worker (MessageEvents.h).
+  HandOverAcquire(Event);
   if (ReplayRecordStep(Event)) return true;
   if (Event->type() == TLogMessageEvent::EventType) {
     AppendToMemo(static_cast<TLogMessageEvent*>(Event)->Message().Text);

@@ -140,8 +140,7 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   if (Options.ListDevices) {
     if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
     ListGraphicsAdapters(OpenGraphics ? OpenGraphics() : nullptr, Out);
-    ListOpenCLDevices(Out);
-    return ExitCompleted;
+    return ListOpenCLDevices(Out) ? ExitCompleted : ExitFailed;
   }
 
   // From here on Ctrl-C and SIGTERM stop the run after the current pass. Set up before the OpenCL

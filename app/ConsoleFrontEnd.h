@@ -16,7 +16,9 @@
 
 // The console's exit statuses.
 constexpr int ExitCompleted = 0;  // every test that ran completed; a comparison was made
-constexpr int ExitFailed = 1;     // a test failed, an output could not be written, a file is not a result
+// A test failed, an output could not be written, a file is not a result, or --list-devices could
+// not list the OpenCL platforms.
+constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;      // a bad argument
 
 // Prints each line at once, keeps the results for the closing peaks and the record of the run.

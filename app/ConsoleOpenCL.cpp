@@ -1,5 +1,7 @@
 #include "ConsoleOpenCL.h"
 
+#include <exception>
+#include <sstream>
 #include <string>
 
 #include "CL.h"
@@ -27,43 +29,52 @@ std::string DeviceType(const TDCLDevice& Device) {
 
 TOpenCLChoice ChooseOpenCL(const TConsoleOptions& Options) {
   TOpenCLChoice Choice;
-  if (!OpenCLLibraryHandle) {
-    Choice.Platform = Options.Platform.value_or(-1);
-    Choice.Device = Options.Device.value_or(-1);
-    Choice.Cores = Options.Cores.value_or(GPUDefaultWorkItems);
-    return Choice;
-  }
-  const TDCLPlatforms Platforms;
-  Choice.Platform = Options.Platform.value_or(Platforms.PlatformCount() > 0 ? 0 : -1);
-  const PDCLPlatform Platform = Platforms.GetPlatform(static_cast<std::uint32_t>(Choice.Platform));
-  Choice.Device = Options.Device.value_or(Platform != nullptr && Platform->DeviceCount() > 0 ? 0 : -1);
-  const PDCLDevice Device = Platform != nullptr ? Platform->GetDevice(static_cast<std::uint32_t>(Choice.Device))
-                                                : nullptr;
-  if (Options.Cores) {
-    Choice.Cores = *Options.Cores;
-  } else if (Device != nullptr && !Device->IsGPU() && Device->MaxComputeUnits() > 0) {
-    Choice.Cores = static_cast<std::int32_t>(Device->MaxComputeUnits());
+  Choice.Platform = Options.Platform.value_or(-1);
+  Choice.Device = Options.Device.value_or(-1);
+  Choice.Cores = Options.Cores.value_or(GPUDefaultWorkItems);
+  if (!OpenCLLibraryHandle || (Options.Platform && Options.Device && Options.Cores)) return Choice;
+  try {
+    const TDCLPlatforms Platforms;
+    if (!Options.Platform && Platforms.PlatformCount() > 0) Choice.Platform = 0;
+    const PDCLPlatform Platform = Platforms.GetPlatform(static_cast<std::uint32_t>(Choice.Platform));
+    if (!Options.Device && Platform != nullptr && Platform->DeviceCount() > 0) Choice.Device = 0;
+    const PDCLDevice Device =
+        Platform != nullptr ? Platform->GetDevice(static_cast<std::uint32_t>(Choice.Device)) : nullptr;
+    if (!Options.Cores && Device != nullptr && !Device->IsGPU() && Device->MaxComputeUnits() > 0)
+      Choice.Cores = static_cast<std::int32_t>(Device->MaxComputeUnits());
+  } catch (const std::exception&) {
+    // A runtime whose platforms cannot be listed: the command line's choices stand and the OpenCL
+    // test, which lists them again, reports the failure as its one "Exception: " line.
   }
   return Choice;
 }
 
-void ListOpenCLDevices(std::ostream& Out) {
+bool ListOpenCLDevices(std::ostream& Out) {
   if (!OpenCLLibraryHandle) {
     Out << "No OpenCL library could be loaded, so there is no OpenCL platform.\n";
-    return;
+    return true;
   }
-  const TDCLPlatforms Platforms;
-  if (Platforms.PlatformCount() == 0) Out << "The OpenCL library reports no platform.\n";
-  for (std::uint32_t PlatformIndex = 0; PlatformIndex < Platforms.PlatformCount(); ++PlatformIndex) {
-    const TDCLPlatform& Platform = *Platforms.GetPlatform(PlatformIndex);
-    Out << "Platform " << PlatformIndex << ": " << DisplayText(Platform.Name()) << "\n";
-    if (Platform.DeviceCount() == 0) Out << "  (no device)\n";
-    for (std::uint32_t DeviceIndex = 0; DeviceIndex < Platform.DeviceCount(); ++DeviceIndex) {
-      const TDCLDevice& Device = *Platform.GetDevice(DeviceIndex);
-      Out << "  Device " << DeviceIndex << ": " << DisplayText(Device.Name()) << " - " << DeviceType(Device) << ", "
-          << Device.MaxComputeUnits() << " compute units, "
-          << FormatByteSize(static_cast<std::int64_t>(Device.GlobalMemSize())) << " global memory, "
-          << Device.MaxClockFrequency() << " MHz\n";
+  // Listed into a text first, so that a failure half-way prints its one line and nothing else.
+  std::ostringstream List;
+  try {
+    const TDCLPlatforms Platforms;
+    if (Platforms.PlatformCount() == 0) List << "The OpenCL library reports no platform.\n";
+    for (std::uint32_t PlatformIndex = 0; PlatformIndex < Platforms.PlatformCount(); ++PlatformIndex) {
+      const TDCLPlatform& Platform = *Platforms.GetPlatform(PlatformIndex);
+      List << "Platform " << PlatformIndex << ": " << DisplayText(Platform.Name()) << "\n";
+      if (Platform.DeviceCount() == 0) List << "  (no device)\n";
+      for (std::uint32_t DeviceIndex = 0; DeviceIndex < Platform.DeviceCount(); ++DeviceIndex) {
+        const TDCLDevice& Device = *Platform.GetDevice(DeviceIndex);
+        List << "  Device " << DeviceIndex << ": " << DisplayText(Device.Name()) << " - " << DeviceType(Device)
+             << ", " << Device.MaxComputeUnits() << " compute units, "
+             << FormatByteSize(static_cast<std::int64_t>(Device.GlobalMemSize())) << " global memory, "
+             << Device.MaxClockFrequency() << " MHz\n";
+      }
     }
+  } catch (const std::exception& Error) {
+    Out << "The OpenCL platforms could not be listed: " << Error.what() << "\n";
+    return false;
   }
+  Out << List.str();
+  return true;
 }

@@ -16,8 +16,10 @@ struct TOpenCLChoice {
 
 // The indices and work items of the command line, and for those it leaves out: platform 0 and
 // device 0 where they exist, and 8704 work items on a GPU or the device's compute units on any
-// other device. Needs the OpenCL library loaded for the defaults; without it both indices are -1.
+// other device. Needs the OpenCL library loaded for the defaults; without it, or when the platforms
+// cannot be listed, the indices left out are -1. Never raises.
 TOpenCLChoice ChooseOpenCL(const TConsoleOptions& Options);
 
 // Every platform and device with its indices, name, type, compute units, global memory and clock.
-void ListOpenCLDevices(std::ostream& Out);
+// False, after one line that says why, when the platforms cannot be listed.
+bool ListOpenCLDevices(std::ostream& Out);

@@ -246,7 +246,8 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "  0    every test that ran completed (--compare of two files: they were compared)\n"
         << "  1    a test failed (its \"Exception:\" line says why), the log or a results file could\n"
         << "       not be written, a --compare file is not a Velmora result, the window cannot open\n"
-        << "       for want of a usable display, or --screenshot cannot save its picture\n"
+        << "       for want of a usable display, --screenshot cannot save its picture, or\n"
+        << "       --list-devices cannot list the OpenCL platforms\n"
         << "  2    a bad argument\n"
         << "  130  Ctrl-C stopped the run; 143: SIGTERM did\n";
   return Usage.str();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "BenchmarkMessages.h"
+#include "ThreadHandOver.h"
 
 template <typename TMessage, int TypeNumber>
 class TMessageEvent : public QEvent {
@@ -15,7 +16,11 @@ class TMessageEvent : public QEvent {
   static constexpr QEvent::Type EventType = static_cast<QEvent::Type>(TypeNumber);
   static_assert(TypeNumber >= QEvent::User && TypeNumber <= QEvent::MaxUser, "a user event type");
 
-  explicit TMessageEvent(std::unique_ptr<TMessage> Message) : QEvent(EventType), FMessage(std::move(Message)) {}
+  // Made on the posting thread, which hands it over whole; whatever receives it calls
+  // HandOverAcquire(Event) before it reads even the event's type.
+  explicit TMessageEvent(std::unique_ptr<TMessage> Message) : QEvent(EventType), FMessage(std::move(Message)) {
+    HandOverRelease(this);
+  }
   const TMessage& Message() const { return *FMessage; }
 
  private:

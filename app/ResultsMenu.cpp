@@ -52,6 +52,7 @@ void TResultsMenu::PostRunRecord(TRunRecord Record) {
 }
 
 bool TResultsMenu::event(QEvent* Event) {
+  HandOverAcquire(Event);  // the record comes from the worker (MessageEvents.h)
   if (Event->type() != TRunRecordEvent::EventType) return QObject::event(Event);
   FLastRun = static_cast<TRunRecordEvent*>(Event)->Message();
   SaveResults1->setEnabled(true);

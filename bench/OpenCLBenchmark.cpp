@@ -98,6 +98,12 @@ void ReportOpenCLSummary(std::uint64_t BytesPerPass, const std::vector<double>& 
   Reporter.TestEnded(TTestStatus::Completed, "");
 }
 
+// A count below 1 would wrap to billions of work items, each reading the whole block.
+void CheckWorkItemCount(std::int32_t WorkItems) {
+  if (WorkItems < 1)
+    throw std::invalid_argument("The number of OpenCL work items must be at least 1, not " + std::to_string(WorkItems));
+}
+
 }  // namespace
 
 void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
@@ -105,6 +111,7 @@ void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReport
   Reporter.TestStarted(bmOpenCLRAMReadWrite, BenchmarkSettings.MemorySize);
   Reporter.Log("Running OpenCL GFX RAM read & write test...");
   try {
+    CheckWorkItemCount(BenchmarkSettings.OpenCLComputeCoreCount);
     const auto WorkItems = static_cast<std::uint32_t>(BenchmarkSettings.OpenCLComputeCoreCount);
     CheckPassCount(BenchmarkSettings.Passes);
     CheckOpenCLLoaded();

@@ -199,8 +199,9 @@ void TDCLCommandQueue::TimeCommand(cl_int EnqueueStatus, cl_event Event) {
       CL::clGetEventProfilingInfo(Event, CL_PROFILING_COMMAND_START, sizeof Start, &Start, nullptr);
   FStatus = StartStatus;
   FStatus = CL::clGetEventProfilingInfo(Event, CL_PROFILING_COMMAND_END, sizeof End, &End, nullptr);
-  // A counter the device did not report is no time at all, not a time counted from zero.
-  if (StartStatus == CL_SUCCESS && FStatus == CL_SUCCESS) FExecuteTime = End - Start;
+  // A counter the device did not report is no time at all, not a time counted from zero; an end
+  // before the start is no time either, not a difference wrapped to centuries.
+  if (StartStatus == CL_SUCCESS && FStatus == CL_SUCCESS && End >= Start) FExecuteTime = End - Start;
 }
 
 void TDCLCommandQueue::Execute(const TDCLKernel& Kernel, std::uint64_t Size) {

@@ -17,6 +17,7 @@ TDCLPlatform::TDCLPlatform(PCL_platform_id Platform_id) : FPlatform_id(Platform_
   // A failed count query may leave anything in its out-parameter: it counts as no device.
   FDeviceCount = FStatus == CL_SUCCESS ? DeviceCount : 0;
   if (FDeviceCount == 0) return;
+  CheckOpenCLObjectCount(FDeviceCount, "devices on one platform");
 
   std::vector<cl_device_id> Handles(FDeviceCount, nullptr);
   FStatus = CL::clGetDeviceIDs(FPlatform_id, CL_DEVICE_TYPE_ALL, FDeviceCount, Handles.data(), nullptr);
@@ -113,6 +114,7 @@ TDCLPlatforms::TDCLPlatforms() {
   cl_uint PlatformCount = 0;
   FStatus = CL::clGetPlatformIDs(0, nullptr, &PlatformCount);
   if (FStatus != CL_SUCCESS || PlatformCount == 0) return;
+  CheckOpenCLObjectCount(PlatformCount, "platforms");
 
   std::vector<cl_platform_id> Handles(PlatformCount, nullptr);
   FStatus = CL::clGetPlatformIDs(PlatformCount, Handles.data(), nullptr);

@@ -12,6 +12,7 @@ packages=(
   opencl-headers ocl-icd-libopencl1 pocl-opencl-icd
   xvfb xauth
   dpkg-dev file lintian desktop-file-utils appstream  # the Debian package and its checks
+  clang libclang-rt-dev  # the fuzz targets (libFuzzer)
 )
 # Extra packages a caller asks for (the comparison scripts add their reference tools).
 packages+=("$@")

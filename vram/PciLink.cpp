@@ -1,6 +1,8 @@
 #include "PciLink.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,14 +20,18 @@ std::optional<std::string> ReadLine(const std::string& Path) {
 std::optional<double> ParseSpeed(const std::optional<std::string>& Text) {
   double Speed = 0;
   char Unit[8] = {};
-  if (!Text || std::sscanf(Text->c_str(), "%lf %7s", &Speed, Unit) != 2 || std::string(Unit) != "GT/s" || Speed <= 0)
+  if (!Text || std::sscanf(Text->c_str(), "%lf %7s", &Speed, Unit) != 2 || std::string(Unit) != "GT/s" ||
+      !std::isfinite(Speed) || Speed <= 0)
     return std::nullopt;
   return Speed;
 }
 
+// "16": the lanes, 1 to 32 as a PCI Express link has; empty for "0", "255" (no link) and a sign.
 std::optional<std::uint32_t> ParseWidth(const std::optional<std::string>& Text) {
   unsigned Width = 0;
-  if (!Text || std::sscanf(Text->c_str(), "%u", &Width) != 1 || Width == 0) return std::nullopt;
+  if (!Text || Text->empty() || !std::isdigit(static_cast<unsigned char>(Text->front())) ||
+      std::sscanf(Text->c_str(), "%u", &Width) != 1 || Width == 0 || Width > 32)
+    return std::nullopt;
   return Width;
 }
 

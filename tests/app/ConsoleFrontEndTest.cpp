@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeGraphicsDevice.h"
+#include "FakeOpenCLLoader.h"
 #include "FakeVulkan.h"
 #include "StartupLines.h"
 
@@ -82,6 +83,7 @@ TEST_F(ConsoleOnACard, TheFourthStartUpLineSaysWhatTheGFXTestsTouch) {
 }
 
 TEST_F(ConsoleOnACard, ListDevicesShowsEveryVulkanAdapterBeforeTheOpenCLDevices) {
+  ForgetOpenCLLibrary();  // as a process that has not loaded OpenCL yet, whatever ran before
   std::ostringstream Out, Err;
   EXPECT_EQ(RunConsole("velmora", {"--list-devices"}, Out, Err, Sysfs.Vulkan(), "libOpenCL-that-does-not-exist.so.1"),
             0);

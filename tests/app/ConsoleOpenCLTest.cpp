@@ -74,6 +74,7 @@ TEST_F(ConsoleOpenCL, ListsEveryPlatformAndDeviceWithItsIndices) {
 }
 
 TEST(ConsoleOpenCLWithoutLibrary, ListsNothingAndRunsTheTestToItsException) {
+  ForgetOpenCLLibrary();
   std::ostringstream Out, Err;
   EXPECT_EQ(RunConsole("velmora", {"--console", "--list-devices"}, Out, Err, OpenDefaultGraphicsInterface,
                        "libOpenCL-that-does-not-exist.so.1"),
@@ -91,6 +92,36 @@ TEST(ConsoleOpenCLWithoutLibrary, ListsNothingAndRunsTheTestToItsException) {
             std::string::npos)
       << Out.str();
   EXPECT_NE(Out.str().find("Peak r&w GFX RAM: -\n"), std::string::npos);
+}
+
+// Runtimes whose platforms cannot be listed: the list says why in one line, and the choice keeps
+// the command line's values without raising (the OpenCL test then reports the failure itself).
+TEST(ConsoleOpenCLBrokenRuntime, ListsOneLineAndChoosesWithoutRaising) {
+  struct TCase {
+    const char* Kind;  // the folder of the broken libOpenCL.so.1
+    const char* Message;
+  };
+  const TCase Cases[] = {
+      {"no-platform-ids", "OpenCL function clGetPlatformIDs is not available"},
+      {"absurd-text-size", "The OpenCL runtime reported a text of 4611686018427387904 bytes"},
+      {"absurd-device-count", "The OpenCL runtime reported 4294967295 devices on one platform"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Kind);
+    ASSERT_TRUE(LoadOpenCL(std::string(VELMORA_BROKEN_OPENCL_DIR "/") + Case.Kind + "/libOpenCL.so.1"));
+    std::ostringstream Out;
+    EXPECT_FALSE(ListOpenCLDevices(Out));
+    EXPECT_EQ(Out.str(), std::string("The OpenCL platforms could not be listed: ") + Case.Message + "\n");
+
+    TConsoleOptions Options;
+    Options.Cores = 64;
+    TOpenCLChoice Choice;
+    EXPECT_NO_THROW(Choice = ChooseOpenCL(Options));
+    EXPECT_EQ(Choice.Platform, -1);
+    EXPECT_EQ(Choice.Device, -1);
+    EXPECT_EQ(Choice.Cores, 64);
+  }
+  ForgetOpenCLLibrary();
 }
 
 }  // namespace

@@ -62,10 +62,10 @@ TEST_F(ScreenDPIOf, NinetySixLeavesTheFormAsDesigned) {
 
 // Run by CTest twice: once with Qt scaling the window itself (QT_SCALE_FACTOR), where the form
 // must not scale again, and once with Qt's scaling off and a logical DPI of 120, where the form
-// scales itself. VELMORA_EXPECTED_DPI says which.
+// scales itself. VELMORA_EXPECTED_DPI says which; CTest fails the test if it skips.
 TEST(StartUpDPI, NeverScalesTwiceWhatQtScales) {
   const char* Expected = std::getenv("VELMORA_EXPECTED_DPI");
-  ASSERT_NE(Expected, nullptr) << "run through CTest, which sets the scaling environment";
+  if (Expected == nullptr) GTEST_SKIP() << "run through CTest, which sets the scaling environment";
   ChooseFormDPI();
   EXPECT_EQ(ScreenDPI, std::atoi(Expected));
   TRecordedServices Record;

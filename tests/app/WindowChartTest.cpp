@@ -183,6 +183,7 @@ TEST_F(WindowChart, TheChartGrowsAsTheRunsPassesArriveAndEndsWithTheLogsPasses) 
     int* Paints = nullptr;
     bool Looking = false;  // the look's own picture is no paint on the screen
     bool eventFilter(QObject*, QEvent* Event) override {
+      HandOverAcquire(Event);  // it sees the worker's events before the window does
       if (Event->type() == TRecordStepEvent::EventType) {
         Looking = true;
         Look();

@@ -56,6 +56,7 @@ class TResultWatcher : public QObject {
 
  protected:
   bool eventFilter(QObject*, QEvent* Event) override {
+    HandOverAcquire(Event);  // it sees the worker's events before the window does
     if (Event->type() == TBenchmarkResultEvent::EventType) {
       const auto& Message = static_cast<TBenchmarkResultEvent*>(Event)->Message();
       Seen.push_back({Message.BenchmarkType, Message.Finished, LabelTexts(FForm)});

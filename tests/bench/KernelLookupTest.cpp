@@ -13,7 +13,8 @@
 namespace {
 
 TEST(KernelLookup, AFileOnlyInTheCurrentDirectoryCountsAsMissing) {
-  ASSERT_TRUE(std::filesystem::exists(KernelFileName)) << "run from a folder that holds the kernel";
+  // CTest runs it from such a folder and fails it should it ever skip.
+  if (!std::filesystem::exists(KernelFileName)) GTEST_SKIP() << "run from a folder that holds the kernel";
   ASSERT_FALSE(std::filesystem::exists(ExecutableFolder() + KernelFileName));
   EXPECT_EQ(std::filesystem::path(ExecutableFolder()), std::filesystem::path(VELMORA_TEST_OUTPUT_FOLDER "/"));
   ASSERT_TRUE(LoadOpenCL("libOpenCL.so.1"));

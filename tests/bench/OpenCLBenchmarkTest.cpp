@@ -102,6 +102,11 @@ TEST(OpenCLTest, ReportsEachFailureWithoutAResult) {
       {"block beyond the device's largest buffer", true, Settings(std::int64_t{1} << 40, 2, 2),
        {SetUpLines("1.00 TB")[0], SetUpLines("1.00 TB")[1], SetUpLines("1.00 TB")[2]},
        "Exception: The block of 1.00 TB is larger than this OpenCL device's largest buffer of "},
+      // A negative count would be cast to billions of work items and run for hours.
+      {"work items 0", true, Settings(1 << 20, 2, 0), {"Running OpenCL GFX RAM read & write test..."},
+       "Exception: The number of OpenCL work items must be at least 1, not 0"},
+      {"work items -5", true, Settings(1 << 20, 2, -5), {"Running OpenCL GFX RAM read & write test..."},
+       "Exception: The number of OpenCL work items must be at least 1, not -5"},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);

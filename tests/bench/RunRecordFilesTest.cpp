@@ -251,7 +251,8 @@ TEST(RunRecordFiles, CsvHasOneRowPerFactAndPassQuotedWhereNeeded) {
 // The window's toolkit switches the process to the user's locale; the files must not follow it.
 TEST(ResultFilesInACommaLocale, KeepADecimalPoint) {
   const char* Comma = std::getenv("VELMORA_TEST_COMMA_LOCALE");
-  ASSERT_NE(Comma, nullptr);
+  // CTest compiles the locale and runs this test with it, and fails it should it ever skip.
+  if (Comma == nullptr) GTEST_SKIP() << "run through CTest, which compiles the locale";
   ASSERT_NE(std::setlocale(LC_ALL, Comma), nullptr) << Comma;
   ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   const TScopedDecimalSeparator Separator(",");

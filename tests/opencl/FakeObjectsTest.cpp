@@ -392,6 +392,13 @@ TEST_F(FakeObjectsTest, ARefusedOrUntimedCommandReportsNoTimeAndTouchesNoEventIt
     EXPECT_EQ(Fake.FindHandle(Fake.Commands.back().Event)->Releases, 1);
   }
   EXPECT_EQ(Queue->Status(), CL_PROFILING_INFO_NOT_AVAILABLE);
+
+  // Counters that run backwards give no time, not a negative one.
+  Fake.FailingProfilingQuery = 0;
+  Fake.Timings = {{5'000, 4'000}};
+  Queue->Execute(*Kernel, 1920);
+  EXPECT_EQ(Queue->ExecuteTime(), 0u);
+  EXPECT_EQ(Queue->Status(), CL_SUCCESS);
 }
 
 // Pinned host memory: a buffer the runtime allocates in host memory, mapped whole for as long as

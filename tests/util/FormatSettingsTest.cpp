@@ -11,10 +11,10 @@ TEST(DecimalSeparatorOfLocale, IsAPointInTheCLocaleAndForUnknownLocales) {
   EXPECT_EQ(DecimalSeparatorOfLocale("xx_NOWHERE.UTF-8"), ".");
 }
 
-// Run by CTest with a German locale compiled into the build tree.
+// Run by CTest with a German locale compiled into the build tree; CTest fails it if it skips.
 TEST(LocaleSeparator, IsACommaInAGermanLocale) {
   const char* Locale = std::getenv("VELMORA_TEST_COMMA_LOCALE");
-  ASSERT_NE(Locale, nullptr) << "run through CTest, which compiles the locale";
+  if (Locale == nullptr) GTEST_SKIP() << "run through CTest, which compiles the locale";
   EXPECT_EQ(DecimalSeparatorOfLocale(Locale), ",");
   ASSERT_EQ(setenv("LC_ALL", Locale, 1), 0);
   InitFormatSettingsFromLocale();

@@ -50,6 +50,13 @@ TEST(PciLink, ReadsTheKernelsTextsOfTheCurrentAndTheLargestLink) {
       {"no largest link", {"8.0 GT/s PCIe", "16", nullptr, nullptr}, "PCIe 3.0 x16"},
       {"a rate of no generation", {"20.0 GT/s PCIe", "4", "Unknown", "4"}, "PCIe 20 GT/s x4"},
       {"link down", {"Unknown", "0", "16.0 GT/s PCIe", "16"}, std::nullopt},
+      // Texts no link has: a rate that is no number, and the widths of a link in training ("255")
+      // or a sign that would wrap to four billion lanes.
+      {"rate nan", {"nan GT/s PCIe", "16", nullptr, nullptr}, std::nullopt},
+      {"rate inf", {"inf GT/s PCIe", "16", nullptr, nullptr}, std::nullopt},
+      {"width 255", {"8.0 GT/s PCIe", "255", nullptr, nullptr}, std::nullopt},
+      {"width -1", {"8.0 GT/s PCIe", "-1", nullptr, nullptr}, std::nullopt},
+      {"largest link of no number", {"8.0 GT/s PCIe", "16", "nan GT/s", "-16"}, "PCIe 3.0 x16"},
       // An integrated GPU on the processor's own bus has no link files at all.
       {"no link files", {nullptr, nullptr, nullptr, nullptr}, std::nullopt},
   };

@@ -18,3 +18,10 @@ inline TFakeOpenCL& LoadFakeOpenCL(const std::string& Path) {
   *State() = TFakeOpenCL{};
   return *State();
 }
+
+// Back to the state of a process that never loaded OpenCL: no module, every entry point null. A
+// load that fails leaves exactly that, so a test that needs it does not depend on which tests ran
+// before it in the same process.
+inline void ForgetOpenCLLibrary() {
+  if (LoadOpenCL("libVelmoraNoSuchOpenCL.so.1")) throw std::runtime_error("libVelmoraNoSuchOpenCL.so.1 exists");
+}
