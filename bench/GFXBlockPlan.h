@@ -22,6 +22,7 @@ struct TGFXBlockPlan {
 // - it fits the adapter's free memory but not the window: the largest whole-MB block the window
 //   has free, with "GFX RAM block reduced to 192.00 MB: the processor can reach only 214.00 MB of
 //   this adapter's memory (resizable BAR is off)";
-// - it does not fit the adapter, or the window has no usable block: MemorySize, which the allocator
-//   then refuses as it always did, with a line that says why, both sizes in it.
+// - it does not fit the adapter, or the window has no usable block, or it is more than an adapter
+//   sharing system memory has available: MemorySize, which the allocator then refuses as it always
+//   did, with a line that says why, both sizes in it.
 TGFXBlockPlan PlanGFXBlock(std::int64_t MemorySize, const TAdapterMemory& Memory);

@@ -28,6 +28,9 @@ struct TAdapterMemory {
   std::uint64_t ReachableFree = 0;    // of which still to be had
   TBarState Bar = TBarState::Off;
   std::optional<TPciLink> Link;       // empty where the adapter has no PCI Express link of its own
+  // Where the adapter's memory is the machine's RAM: what this process may still use of it, the
+  // smaller of MemAvailable and what its cgroup allows; empty otherwise or where it is not known.
+  std::optional<std::uint64_t> SystemAvailable;
 };
 
 // "PCIe 4.0 x16", or "PCIe 1.1 x16 (up to 4.0 x16)" while the link runs below what it can.

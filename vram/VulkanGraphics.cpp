@@ -196,8 +196,10 @@ class TVulkanDevice final : public TGraphicsDevice {
   std::uint64_t FreeMemory() const override { return FOwnHeap ? FState->HeapFree()[*FOwnHeap] : 0; }
 
   TAdapterMemory Memory() const override {
-    return ReadAdapterMemory(*FState->Instance, FState->Adapter, FState->Limits.Memory, FState->HeldNow(),
-                             FState->SysfsRoot);
+    TAdapterMemory Memory = ReadAdapterMemory(*FState->Instance, FState->Adapter, FState->Limits.Memory,
+                                              FState->HeldNow(), FState->SysfsRoot);
+    if (FState->Limits.SystemRAM && FState->AvailableSystemMemory) Memory.SystemAvailable = FState->AvailableSystemMemory();
+    return Memory;
   }
 
  private:

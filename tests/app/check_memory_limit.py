@@ -136,6 +136,12 @@ def check(log, returncode):
                r"(and this device's destination buffer of 1\.00 GB )?\(\d+(\.\d+)? (Byte|KB|MB) available\)")
     if len(exceptions) == 5 and not all(re.fullmatch(refusal, line) for line in exceptions[2:]):
         failures.append("the OpenCL and system RAM tests must refuse their block, naming it and the room left")
+    # The GFX tests' own lines are fixed ("Error: Could not allocate GFX memory!", then the list's
+    # index error); the line before them says why, with the block and the room left.
+    why = (r"GFX RAM block of 1\.00 GB does not fit: this adapter's memory is system memory, of which only "
+           r"\d+(\.\d+)? (Byte|KB|MB) is available")
+    if sum(1 for line in lines if re.fullmatch(why, line)) != 2:
+        failures.append("each GFX test must say that its block is more than the system memory available")
     peaks = [line for line in lines if line.startswith("Peak ")]
     if len(peaks) != 5 or not all(line.endswith(": -") for line in peaks):
         failures.append("every peak should be '-', as no test had its block")

@@ -137,6 +137,11 @@ TEST(GFXRAMTest, TheBlockAskedForIsChosenByWhatTheCardHoldsAndWhatTheProcessorRe
   TAdapterMemory ResizableBar = SmallBar;
   ResizableBar.Reachable = ResizableBar.ReachableFree = 7250 * MB;
   ResizableBar.Bar = TBarState::On;
+  TAdapterMemory Shared;  // an integrated GPU: 11 GB of its 12 GB heap free, 492 MB left to the process
+  Shared.DeviceLocal = Shared.Reachable = 12 * GB;
+  Shared.DeviceLocalFree = Shared.ReachableFree = 11 * GB;
+  Shared.Bar = TBarState::Shared;
+  Shared.SystemAvailable = 492 * MB;
   struct TCase {
     const char* Name;
     std::int64_t MemorySize;
@@ -160,6 +165,11 @@ TEST(GFXRAMTest, TheBlockAskedForIsChosenByWhatTheCardHoldsAndWhatTheProcessorRe
       {"less than a megabyte left in the window", 256 * MB, FullWindow, 256 * MB,
        "GFX RAM block of 256.00 MB does not fit: the processor can reach only 214.00 MB of this adapter's memory "
        "(resizable BAR is off)"},
+      {"shared memory within what the process may use", 256 * MB, Shared, 256 * MB, ""},
+      // A container's limit, not the heap, is what the kernel enforces at the first touch.
+      {"shared memory beyond what the process may use", 1024 * MB, Shared, 1024 * MB,
+       "GFX RAM block of 1.00 GB does not fit: this adapter's memory is system memory, of which only 492.00 MB is "
+       "available"},
   };
   for (const TCase& Case : Cases) {
     const TGFXBlockPlan Plan = PlanGFXBlock(Case.MemorySize, Case.Memory);
