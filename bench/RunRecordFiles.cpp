@@ -375,8 +375,9 @@ TRunRecord RunRecordFromJson(const std::string& Text) {
   json Json;
   try {
     Json = json::parse(Text);
-  } catch (const json::parse_error& Error) {
-    // "[json.exception.parse_error.101] parse error at line 1, ...": the part after the tag.
+  } catch (const json::exception& Error) {
+    // "[json.exception.parse_error.101] parse error at line 1, ...": the part after the tag. A
+    // number too large for a double ("1e400") is the parser's out_of_range.406, not a parse error.
     const std::string What = Error.what();
     const std::size_t Tag = What.find("] ");
     Refuse("it is not JSON: " + (Tag == std::string::npos ? What : What.substr(Tag + 2)));

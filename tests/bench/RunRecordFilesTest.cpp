@@ -207,6 +207,9 @@ TEST(RunRecordFiles, RefusesWhatIsNotAVelmoraResultSayingWhatIsWrong) {
   const TCase Cases[] = {
       {"not JSON", [] { return std::string("Velmora 1.0.0.0 Linux64"); }, "it is not JSON: parse error at line 1, .*"},
       {"empty", [] { return std::string(); }, "it is not JSON: .*"},
+      // A number no double holds is the parser's range error, which escaped as no refusal at all.
+      {"a number beyond a double", [] { return std::string("{\"format\": 20e68435456}"); },
+       "it is not JSON: number overflow parsing '20e68435456'"},
       {"other JSON", [] { return std::string("{\"tests\": []}"); }, "it has no \"format\": \"velmora-result\""},
       {"a later layout", Changed([](json& J) { J["format_version"] = 2; }),
        "its format_version is 2, this Velmora reads version 1"},
