@@ -173,24 +173,28 @@ void SetLaunchArguments(const TOpenCLWorkingObjects& Objects, const TLaunchBuffe
   Check(2);
 }
 
+TOpenCLRecord OpenChosenDevice(TOpenCLDeviceQueue& Objects, const TBenchmarkSettings& BenchmarkSettings,
+                               std::uint32_t WorkItems, TBenchmarkReporter& Reporter) {
+  Objects.Platforms = std::make_unique<const TDCLPlatforms>();
+  const TChosenOpenCLDevice Chosen = ChooseOpenCLDevice(*Objects.Platforms, BenchmarkSettings);
+  Objects.Device = Chosen.Device;
+  const TOpenCLRecord Record{DisplayText(Chosen.Platform->Name()), DisplayText(Chosen.Device->Name()),
+                             DisplayText(Chosen.Device->DriverVersion()), WorkItems, 1, ""};
+  Reporter.OpenCLDeviceUsed(Record);
+  Reporter.Log("OpenCL: Creating command queue...");
+  Objects.Queue = Chosen.Device->CreateCommandQueue({});
+  CheckMade(Objects.Queue->Status(), Objects.Queue->Handle() != nullptr, "the command queue");
+  return Record;
+}
+
 std::unique_ptr<TOpenCLWorkingObjects> PrepareOpenCLTest(const TBenchmarkSettings& BenchmarkSettings,
                                                          TBenchmarkReporter& Reporter,
                                                          const TOpenCLTestOptions& Options) {
   const auto MemorySize = static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
   const auto WorkItems = static_cast<std::uint32_t>(BenchmarkSettings.OpenCLComputeCoreCount);
   auto Objects = std::make_unique<TOpenCLWorkingObjects>();
-  Objects->Platforms = std::make_unique<const TDCLPlatforms>();
-  const TChosenOpenCLDevice Chosen = ChooseOpenCLDevice(*Objects->Platforms, BenchmarkSettings);
-  const TDCLPlatform& Platform = *Chosen.Platform;
-  Objects->Device = Chosen.Device;
+  TOpenCLRecord Record = OpenChosenDevice(*Objects, BenchmarkSettings, WorkItems, Reporter);
   const TDCLDevice& Device = *Objects->Device;
-  // The record names the device at once, so that a test that fails in its set-up still says where.
-  TOpenCLRecord Record{DisplayText(Platform.Name()), DisplayText(Device.Name()), DisplayText(Device.DriverVersion()),
-                       WorkItems, 1, ""};
-  Reporter.OpenCLDeviceUsed(Record);
-  Reporter.Log("OpenCL: Creating command queue...");
-  Objects->Queue = Device.CreateCommandQueue({});
-  CheckMade(Objects->Queue->Status(), Objects->Queue->Handle() != nullptr, "the command queue");
   Reporter.Log("OpenCL: Allocating buffer... " + FormatByteSizeFloat(static_cast<double>(MemorySize)));
   // The source buffer lies over the host block; the destination is the device's own.
   CheckBlockFits(Device, MemorySize, {2, "destination buffer"}, Options.AvailableMemory);

@@ -33,6 +33,19 @@ struct TChosenOpenCLDevice {
 // Raises, saying what there is, when the settings name no platform or device of the tree.
 TChosenOpenCLDevice ChooseOpenCLDevice(const TDCLPlatforms& Platforms, const TBenchmarkSettings& BenchmarkSettings);
 
+// The first objects of every OpenCL test, in the order of making: the platform tree, the device the
+// settings choose, and its command queue. A test's objects derive from it, so these go last.
+struct TOpenCLDeviceQueue {
+  std::unique_ptr<const TDCLPlatforms> Platforms;
+  const TDCLDevice* Device = nullptr;  // owned by Platforms
+  std::unique_ptr<TDCLCommandQueue> Queue;
+};
+// Lists the platforms, takes the settings' device, names it to the reporter at once (so that a test
+// that fails in its set-up still says where) with WorkItems and one launch a pass, logs
+// "OpenCL: Creating command queue..." and makes the queue. Returns the record it reported.
+TOpenCLRecord OpenChosenDevice(TOpenCLDeviceQueue& Objects, const TBenchmarkSettings& BenchmarkSettings,
+                               std::uint32_t WorkItems, TBenchmarkReporter& Reporter);
+
 // Where a test keeps its block: buffers of the block's size on the device, and the host block in
 // system memory, where a device that works in system memory (a CPU device, or one with host
 // unified memory) keeps the buffer named here as well.
@@ -55,10 +68,7 @@ struct TLaunchBuffers {
 
 // Everything the test makes, declared in the order of making, so that it goes in reverse however
 // the test ends: kernel, program, the parts, buffers, queue, host block, then the platform tree.
-struct TOpenCLWorkingObjects {
-  std::unique_ptr<const TDCLPlatforms> Platforms;
-  const TDCLDevice* Device = nullptr;  // owned by Platforms
-  std::unique_ptr<TDCLCommandQueue> Queue;
+struct TOpenCLWorkingObjects : TOpenCLDeviceQueue {
   std::unique_ptr<TSystemMemoryBlock> HostBlock;
   std::unique_ptr<TDCLBuffer> Source;
   std::unique_ptr<TDCLBuffer> Destination;

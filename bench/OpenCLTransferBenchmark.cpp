@@ -56,10 +56,7 @@ std::string Bytes(std::uint64_t Size) { return FormatByteSize(static_cast<std::i
 // Everything a transfer test makes, declared in the order of making, so that it goes in reverse
 // however the test ends: the device's buffer, the pinned memory's mapping and buffer, the pageable
 // block, the queue, then the platform tree.
-struct TTransferObjects {
-  std::unique_ptr<const TDCLPlatforms> Platforms;
-  const TDCLDevice* Device = nullptr;  // owned by Platforms
-  std::unique_ptr<TDCLCommandQueue> Queue;
+struct TTransferObjects : TOpenCLDeviceQueue {
   std::unique_ptr<TSystemMemoryBlock> PageableBlock;
   std::unique_ptr<TDCLBuffer> PinnedBuffer;
   std::unique_ptr<TDCLMappedBuffer> PinnedMapping;
@@ -110,17 +107,9 @@ std::unique_ptr<TTransferObjects> PrepareTransfer(const TOpenCLTransferTest& Tes
                                                   TBenchmarkReporter& Reporter, const TOpenCLTransferOptions& Options) {
   const auto MemorySize = static_cast<std::uint64_t>(BenchmarkSettings.MemorySize);
   auto Objects = std::make_unique<TTransferObjects>();
-  Objects->Platforms = std::make_unique<const TDCLPlatforms>();
-  const TChosenOpenCLDevice Chosen = ChooseOpenCLDevice(*Objects->Platforms, BenchmarkSettings);
-  Objects->Device = Chosen.Device;
-  const TDCLDevice& Device = *Objects->Device;
   // No kernel runs: no work items, and one command a pass.
-  Objects->Record = {DisplayText(Chosen.Platform->Name()), DisplayText(Device.Name()),
-                     DisplayText(Device.DriverVersion()), 0, 1, ""};
-  Reporter.OpenCLDeviceUsed(Objects->Record);
-  Reporter.Log("OpenCL: Creating command queue...");
-  Objects->Queue = Device.CreateCommandQueue({});
-  CheckMade(Objects->Queue->Status(), Objects->Queue->Handle() != nullptr, "the command queue");
+  Objects->Record = OpenChosenDevice(*Objects, BenchmarkSettings, 0, Reporter);
+  const TDCLDevice& Device = *Objects->Device;
   Reporter.Log("OpenCL: Allocating buffer... " + FormatByteSizeFloat(static_cast<double>(MemorySize)));
   CheckBlockFits(Device, MemorySize, {1, "buffer"}, Options.AvailableMemory);
   Reporter.Log("OpenCL: Creating buffer...");
