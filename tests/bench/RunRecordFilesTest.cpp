@@ -15,6 +15,7 @@
 
 #include "BenchmarkTests.h"
 #include "ScopedDecimalSeparator.h"
+#include "TestRecordChecks.h"
 
 namespace {
 
@@ -72,15 +73,7 @@ TEST(RunRecordFiles, JsonReadsBackWithEveryPassStatusAndSetting) {
   for (std::size_t Index = 0; Index < 3; ++Index) {
     const TTestRecord& Before = Record.Tests[Index];
     const TTestRecord& After = Read.Tests[Index];
-    EXPECT_EQ(After.Type, Before.Type);
-    EXPECT_EQ(After.Status, Before.Status);
-    EXPECT_EQ(After.Message, Before.Message);
-    EXPECT_EQ(After.BlockSize, Before.BlockSize);
-    ASSERT_EQ(After.Passes.size(), Before.Passes.size());
-    for (std::size_t Pass = 0; Pass < Before.Passes.size(); ++Pass) {
-      EXPECT_EQ(After.Passes[Pass].Nanoseconds, Before.Passes[Pass].Nanoseconds);
-      EXPECT_EQ(After.Passes[Pass].Bytes, Before.Passes[Pass].Bytes);
-    }
+    ExpectSameTestAndPasses(Before, After);
     EXPECT_EQ(After.GFX.has_value(), Before.GFX.has_value());
     EXPECT_EQ(After.OpenCL.has_value(), Before.OpenCL.has_value());
   }

@@ -6,6 +6,7 @@
 #include "MemoryTestFixtures.h"
 #include "RunRecorder.h"
 #include "SystemRAMBenchmark.h"
+#include "TestRecordChecks.h"
 
 namespace {
 
@@ -24,19 +25,7 @@ TEST(LiveRecord, ARecorderHandsEveryCallOnSoThatACopyKeepsTheSameRecord) {
 
   ASSERT_EQ(Kept.Tests.size(), 3u);
   ASSERT_EQ(Original.Tests.size(), 3u);
-  for (std::size_t Index = 0; Index < 3; ++Index) {
-    const TTestRecord& Left = Original.Tests[Index];
-    const TTestRecord& Right = Kept.Tests[Index];
-    EXPECT_EQ(Right.Type, Left.Type);
-    EXPECT_EQ(Right.Status, Left.Status);
-    EXPECT_EQ(Right.Message, Left.Message);
-    EXPECT_EQ(Right.BlockSize, Left.BlockSize);
-    ASSERT_EQ(Right.Passes.size(), Left.Passes.size());
-    for (std::size_t Pass = 0; Pass < Left.Passes.size(); ++Pass) {
-      EXPECT_EQ(Right.Passes[Pass].Nanoseconds, Left.Passes[Pass].Nanoseconds);
-      EXPECT_EQ(Right.Passes[Pass].Bytes, Left.Passes[Pass].Bytes);
-    }
-  }
+  for (std::size_t Index = 0; Index < 3; ++Index) ExpectSameTestAndPasses(Original.Tests[Index], Kept.Tests[Index]);
   EXPECT_EQ(Kept.Tests[0].Passes.size(), 3u);
   EXPECT_EQ(Kept.Tests[1].Status, TTestStatus::Completed);
   EXPECT_EQ(Kept.Tests[2].Status, TTestStatus::Failed);
