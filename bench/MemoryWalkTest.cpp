@@ -63,12 +63,7 @@ void RunMemoryWalkTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& Be
       throw;
     }
     Source.Release();
-    if (PassTimes.size() < static_cast<std::size_t>(BenchmarkSettings.Passes)) {
-      const std::string Stopped = StoppedByUserLine(PassTimes.size(), BenchmarkSettings.Passes);
-      Reporter.Log(Stopped);
-      Reporter.TestEnded(TTestStatus::Stopped, Stopped);
-      return;
-    }
+    if (EndedByStop(PassTimes.size(), BenchmarkSettings.Passes, Reporter)) return;
     ReportPassSummary(Test, MemorySize, PassTimes, Reporter);
   } catch (...) {
     ReportTestException(Reporter, std::current_exception());

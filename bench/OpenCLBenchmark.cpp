@@ -126,12 +126,7 @@ void RunOpenCLTest(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReport
                                BenchmarkSettings.StopToken, Reporter);
       Reporter.Log("OpenCL: Freeing...");
     }
-    if (Passes.Launched < BenchmarkSettings.Passes) {
-      const std::string Stopped = StoppedByUserLine(static_cast<std::size_t>(Passes.Launched), BenchmarkSettings.Passes);
-      Reporter.Log(Stopped);
-      Reporter.TestEnded(TTestStatus::Stopped, Stopped);
-      return;
-    }
+    if (EndedByStop(static_cast<std::size_t>(Passes.Launched), BenchmarkSettings.Passes, Reporter)) return;
     ReportOpenCLSummary(BytesPerPass, Passes.Times, Reporter);
   } catch (...) {
     ReportTestException(Reporter, std::current_exception());

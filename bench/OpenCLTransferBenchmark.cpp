@@ -199,12 +199,7 @@ void RunOpenCLTransferTest(const TOpenCLTransferTest& Test, const TBenchmarkSett
       }
       Reporter.Log("OpenCL: Freeing...");
     }
-    if (Passes.Made < BenchmarkSettings.Passes) {
-      const std::string Stopped = StoppedByUserLine(static_cast<std::size_t>(Passes.Made), BenchmarkSettings.Passes);
-      Reporter.Log(Stopped);
-      Reporter.TestEnded(TTestStatus::Stopped, Stopped);
-      return;
-    }
+    if (EndedByStop(static_cast<std::size_t>(Passes.Made), BenchmarkSettings.Passes, Reporter)) return;
     ReportTransferSummary(Test, BenchmarkSettings.MemorySize, Passes.Times, Link, Reporter);
   } catch (...) {
     ReportTestException(Reporter, std::current_exception());

@@ -18,6 +18,11 @@ void CheckPassCount(std::int32_t Passes) {
   if (Passes < 1) throw std::invalid_argument("The number of passes must be at least 1, not " + std::to_string(Passes));
 }
 
-std::string StoppedByUserLine(std::size_t PassesDone, std::int32_t Passes) {
-  return "Stopped by the user after " + std::to_string(PassesDone) + " of " + std::to_string(Passes) + " passes.";
+bool EndedByStop(std::size_t PassesDone, std::int32_t Passes, TBenchmarkReporter& Reporter) {
+  if (PassesDone >= static_cast<std::size_t>(Passes)) return false;
+  const std::string Stopped =
+      "Stopped by the user after " + std::to_string(PassesDone) + " of " + std::to_string(Passes) + " passes.";
+  Reporter.Log(Stopped);
+  Reporter.TestEnded(TTestStatus::Stopped, Stopped);
+  return true;
 }
