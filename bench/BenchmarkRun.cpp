@@ -1,6 +1,6 @@
 #include "BenchmarkRun.h"
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
-#include "MemoryWalkTest.h"
+#include "MemoryWalk.h"
 #include "VraxDirect3D9.h"
 
 extern const TMemoryWalkTest GFXRAMWriteTest;

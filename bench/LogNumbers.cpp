@@ -12,6 +12,12 @@ std::string FormatRateFigure(double MegabytesPerSecond) {
   return FormatFloatGeneral(MegabytesPerSecond, 6, FormatSettings.DecimalSeparator);
 }
 
+std::string PercentText(double Fraction, bool Signed) {
+  const double Percent = Fraction * 100.0;
+  const std::string Number = FormatFloatFixed(Percent, 15, 1, FormatSettings.DecimalSeparator);
+  return (Signed && Percent >= 0.0 ? "+" : "") + Number + " %";
+}
+
 double SpeedInMegabytesPerSecond(std::int64_t MemorySize, double Milliseconds) {
   return static_cast<double>(MemorySize) / 1048576.0 / (Milliseconds / 1000.0);
 }

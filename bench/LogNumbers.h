@@ -1,5 +1,6 @@
 #pragma once
-// The two number renderings of every memory-test log line and the line they make up.
+// The number renderings of the tests' log lines: the two of every memory-test line and the line
+// they make up, and the percentage of the transfer tests' link line.
 
 #include <cstdint>
 #include <string>
@@ -9,6 +10,9 @@
 std::string FormatTimeFigure(double Milliseconds);
 // A rate in MB/s: up to six significant digits (10900.1, 12800, 1.23457E06).
 std::string FormatRateFigure(double MegabytesPerSecond);
+
+// "42.6 %", or with Signed "+1.2 %" / "-0.8 %": one decimal, the locale's separator.
+std::string PercentText(double Fraction, bool Signed = false);
 
 // MemorySize bytes in Milliseconds as megabytes (2^20 bytes) per second.
 double SpeedInMegabytesPerSecond(std::int64_t MemorySize, double Milliseconds);

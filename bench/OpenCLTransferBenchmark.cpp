@@ -17,7 +17,6 @@
 #include "OpenCLDeviceLink.h"
 #include "OpenCLSetUp.h"
 #include "PassSummary.h"
-#include "ResultTexts.h"
 #include "SystemMemory.h"
 
 const TOpenCLTransferTest HostToDevicePageableTest{bmOpenCLHostToDevicePageable,

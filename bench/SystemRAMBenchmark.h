@@ -4,7 +4,7 @@
 
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
-#include "MemoryWalkTest.h"
+#include "MemoryWalk.h"
 #include "SystemMemory.h"
 
 extern const TMemoryWalkTest SystemRAMWriteTest;

@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "FormatSettings.h"
 #include "HelperQuobix.h"
 #include "NumberFormat.h"

@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "SettingsLimits.h"
 
 int main() {

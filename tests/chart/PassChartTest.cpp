@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 
 #include <set>
 #include <tuple>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "ChartFiles.h"
 #include "ConsoleOptions.h"
 #include "FuzzCheck.h"

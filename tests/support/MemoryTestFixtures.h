@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "BenchmarkModel.h"
-#include "MemoryWalkTest.h"
+#include "MemoryWalk.h"
 
 inline TBenchmarkSettings Settings(std::int64_t MemorySize, std::int32_t Passes) {
   TBenchmarkSettings Result;

@@ -15,7 +15,7 @@
 #include <optional>
 #include <regex>
 
-#include "MessageEvents.h"
+#include "WindowEvents.h"
 #include "WindowFixture.h"
 #include "WindowMain.h"
 

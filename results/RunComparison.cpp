@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "PassFigures.h"
 #include "ResultTexts.h"
 

@@ -16,10 +16,10 @@
 #include <optional>
 
 #include "BenchmarkRun.h"
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "CoreCounts.h"
 #include "ExceptionLine.h"
-#include "MessageEvents.h"
+#include "WindowEvents.h"
 #include "ProcessPriority.h"
 #include "RunRecorder.h"
 #include "Unit1.h"

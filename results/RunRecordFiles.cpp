@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "PassFigures.h"
 #include "SystemRAMBenchmark.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "ChartFiles.h"
 #include "RunRecordFiles.h"
 #include "SettingsLimits.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "FormatSettings.h"
 #include "HelperQuobix.h"
 #include "NumberFormat.h"
@@ -72,11 +72,6 @@ std::size_t TestColumnWidth(const std::vector<TBenchmarkType>& Types) {
 
 std::string RateText(double BytesPerSecond) { return FormatByteSizeFloat(BytesPerSecond) + "/s"; }
 
-std::string PercentText(double Fraction, bool Signed) {
-  const double Percent = Fraction * 100.0;
-  const std::string Number = FormatFloatFixed(Percent, 15, 1, FormatSettings.DecimalSeparator);
-  return (Signed && Percent >= 0.0 ? "+" : "") + Number + " %";
-}
 
 std::string WarmPassLine(const TTestRecord& Test) {
   const std::optional<TTestFigures> Figures = TestFigures(Test);

@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "LogNumbers.h"  // PercentText, which the tests' own lines use too
 #include "RunRecord.h"
 
 // "11.53 GB/s"
 std::string RateText(double BytesPerSecond);
-// "1.2 %", or with Signed "+1.2 %" / "-0.8 %"
-std::string PercentText(double Fraction, bool Signed = false);
 // Text with blanks after it up to Width characters: a column of a plain-text table.
 std::string ColumnText(std::string Text, std::size_t Width);
 // The width of a table's column of test names: the longest of Types' names and a blank, at least

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "BenchmarkReporter.h"
-#include "MessageEvents.h"
+#include "WindowEvents.h"
 #include "RunRecorder.h"
 
 class QAction;

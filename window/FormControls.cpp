@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "CoreCounts.h"
 #include "SettingsLimits.h"
 #include "Unit1.h"

@@ -22,7 +22,7 @@
 #include "BenchmarkRun.h"
 #include "CL.h"
 #include "FileInformation.h"
-#include "MessageEvents.h"
+#include "WindowEvents.h"
 #include "ProcessPriority.h"
 #include "ResultsMenu.h"
 #include "SettingsLimits.h"

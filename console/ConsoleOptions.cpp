@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <sstream>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "ChartFiles.h"
 
 namespace {

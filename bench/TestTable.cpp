@@ -1,4 +1,4 @@
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 
 #include <array>
 

@@ -9,7 +9,7 @@
 
 #include <system_error>
 
-#include "MessageEvents.h"
+#include "WindowEvents.h"
 #include "ResultTexts.h"
 #include "RunRecordFiles.h"
 #include "TextFile.h"

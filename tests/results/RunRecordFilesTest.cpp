@@ -13,7 +13,7 @@
 #include <regex>
 #include <string>
 
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "ScopedDecimalSeparator.h"
 #include "TestRecordChecks.h"
 

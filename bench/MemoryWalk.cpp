@@ -1,4 +1,4 @@
-#include "MemoryWalkTest.h"
+#include "MemoryWalk.h"
 
 #include <cmath>
 #include <exception>

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "BenchmarkRun.h"
-#include "BenchmarkTests.h"
+#include "TestTable.h"
 #include "CL.h"
 #include "ChartFiles.h"
 #include "ConsoleAdapters.h"
