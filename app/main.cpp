@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CL.h"
 #include "ConsoleFrontEnd.h"
 #include "FormatSettings.h"
 #ifdef VELMORA_WITH_WINDOW
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
   }
 #endif
 #ifdef VELMORA_WITH_WINDOW
-  return RunConsole("velmora", Arguments, std::cout, std::cerr, OpenDefaultGraphicsInterface, "libOpenCL.so.1",
+  return RunConsole("velmora", Arguments, std::cout, std::cerr, OpenDefaultGraphicsInterface, DefaultOpenCLLibraryName,
                     ConsolePassChartPng);
 #else
   return RunConsole("velmora", Arguments, std::cout, std::cerr);

@@ -34,5 +34,8 @@ struct TBenchmarkSettings {
   std::int32_t Threads = 0;  // the all-core tests' threads; 0: one per processor the program may use
 };
 
+// The megabyte of the block size, the log's MB/s and the byte-size texts: 2^20 bytes.
+constexpr std::int64_t BytesPerMegabyte = std::int64_t{1} << 20;
+
 // The block size the window offers, in megabytes, as a byte count.
-constexpr std::int64_t MegabytesToBytes(std::int64_t Megabytes) { return Megabytes * 1048576; }
+constexpr std::int64_t MegabytesToBytes(std::int64_t Megabytes) { return Megabytes * BytesPerMegabyte; }

@@ -1,5 +1,6 @@
 #include "LogNumbers.h"
 
+#include "BenchmarkModel.h"
 #include "FormatSettings.h"
 #include "HelperQuobix.h"
 #include "NumberFormat.h"
@@ -19,7 +20,7 @@ std::string PercentText(double Fraction, bool Signed) {
 }
 
 double SpeedInMegabytesPerSecond(std::int64_t MemorySize, double Milliseconds) {
-  return static_cast<double>(MemorySize) / 1048576.0 / (Milliseconds / 1000.0);
+  return static_cast<double>(MemorySize) / static_cast<double>(BytesPerMegabyte) / (Milliseconds / 1000.0);
 }
 
 std::string TimedLine(std::string_view Caption, std::int64_t MemorySize, double Milliseconds) {

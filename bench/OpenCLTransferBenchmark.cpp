@@ -157,7 +157,7 @@ std::optional<std::string> LinkShareLine(double PeakBytesPerSecond, const TPciLi
   const std::optional<double> LinkRate = PciLinkBytesPerSecond(Link);
   if (!LinkRate) return std::nullopt;
   return "Peak share of the link's rate: " + PercentText(PeakBytesPerSecond / *LinkRate) + " of " +
-         FormatRateFigure(*LinkRate / 1048576.0) + "MB/s per direction over " + PciLinkText(Link);
+         FormatRateFigure(*LinkRate / static_cast<double>(BytesPerMegabyte)) + "MB/s per direction over " + PciLinkText(Link);
 }
 
 // The average and the peak line, the peak's share of the link, and the peak speed as the result.

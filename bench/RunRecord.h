@@ -1,10 +1,9 @@
 #pragma once
 // The record of one run: the program and machine it ran on, its settings, and for every test its
-// status, every pass and the adapter or device it used. The tests fill it through the reporter as
-// they go (RunRecorder.h); it is written as JSON or CSV and read back for a comparison
-// (RunRecordFiles.h). Everything is in raw units: nanoseconds, bytes, bytes per second.
+// status, every pass and the adapter or device it used. The tests hand its parts to the reporter as
+// they go; results/ keeps the record (RunRecorder.h), writes it as JSON or CSV and reads it back.
+// Everything is in raw units: nanoseconds, bytes, bytes per second.
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -87,13 +86,6 @@ struct TRunRecord {
   TRunSettings Settings;
   std::vector<TTestRecord> Tests;
 };
-
-// This machine as it is now, for a run of the given Velmora version that starts at Start.
-TRunInfo DescribeRun(const std::string& VelmoraVersion,
-                     std::chrono::system_clock::time_point Start = std::chrono::system_clock::now());
-
-// "2026-01-31T17:04:05Z"
-std::string FormatUTCTime(std::chrono::system_clock::time_point Time);
 
 // A pass's rate in bytes per second; empty when it reported no time.
 std::optional<double> PassRate(const TPassRecord& Pass);

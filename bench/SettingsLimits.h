@@ -2,6 +2,7 @@
 // The limits and defaults of a run's settings, as the window's controls offer them. The window,
 // its creation, the console's parser and its help text all read them from here.
 
+#include <climits>
 #include <cstdint>
 
 // A whole-number setting: its range, the step of the window's arrows and its value at start.
@@ -24,3 +25,13 @@ constexpr std::int32_t MaximumThreads = 1024;
 // Work items of one OpenCL launch on a GPU when nothing else is chosen: the window's default item,
 // a GeForce RTX 3080.
 constexpr std::int32_t GPUDefaultWorkItems = 8704;
+
+// The one rule for the OpenCL test's work items when none are chosen: a device that is no GPU, and
+// whose compute units are known, gets its compute units; every work item reads the whole block, so
+// 8704 of them keep a processor busy for many minutes a pass. Any other device gets the GPUs' figure.
+constexpr bool DefaultsToComputeUnits(bool IsGPU, std::uint32_t ComputeUnits) {
+  return !IsGPU && ComputeUnits > 0 && ComputeUnits <= static_cast<std::uint32_t>(INT32_MAX);
+}
+constexpr std::int32_t DefaultWorkItems(bool IsGPU, std::uint32_t ComputeUnits) {
+  return DefaultsToComputeUnits(IsGPU, ComputeUnits) ? static_cast<std::int32_t>(ComputeUnits) : GPUDefaultWorkItems;
+}

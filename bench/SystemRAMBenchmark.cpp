@@ -106,8 +106,6 @@ TBlockBacking Backing(const TMemoryWalkTest& Test) {
 
 }  // namespace
 
-bool IsAllCoreTest(TBenchmarkType Type) { return Type == bmSystemRAMWriteAll || Type == bmSystemRAMReadAll; }
-
 void RunSystemRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                       TBenchmarkReporter& Reporter, const TSystemMemory& Memory, const TPassTimer& PassTimer) {
   TSystemBlockSource Source(Reporter, Memory, Backing(Test));

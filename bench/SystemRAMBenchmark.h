@@ -27,9 +27,6 @@ extern const TMemoryWalkTest SystemRAMReadAllTest;
 void BenchmarkSystemRAMWriteAll(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter);
 void BenchmarkSystemRAMReadAll(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter);
 
-// Whether Type is one of the all-core tests.
-bool IsAllCoreTest(TBenchmarkType Type);
-
 // The all-core test with its block source given.
 void RunAllCoreSystemRAMTest(const TMemoryWalkTest& Test, const TBenchmarkSettings& BenchmarkSettings,
                              TBenchmarkReporter& Reporter, const TSystemMemory& Memory);

@@ -1,8 +1,10 @@
 #pragma once
-// The one table of Velmora's tests, in the order of a full run. Everything that lists, names,
-// parses or runs the tests reads it: the run's dispatch, the console's names and help text and its
-// closing peaks. Adding a test is one entry here plus its operation.
+// The one table of Velmora's tests, in the order of a full run, with every fact about each test.
+// Everything that lists, names, parses, runs or records the tests reads it: the run's dispatch, the
+// console's names, help text and closing peaks, the record's files and the schema, the man page.
+// Adding a test is one entry here plus its operation.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,14 +20,26 @@
 using TBenchmarkOperation = void (*)(const TBenchmarkSettings& BenchmarkSettings, TBenchmarkReporter& Reporter,
                                      TVraxDirect3D9* VideoMemory);
 
+// What a test is: what it runs on, and what its record keeps beside its passes.
+enum class TTestKind : std::uint8_t {
+  SystemRAM,  // the processor walks a block of system RAM
+  AllCore,    // every processor walks its share of one block of system RAM, a pinned thread each
+  GFX,        // the processor walks a block of the graphics adapter's memory
+  OpenCL,     // an OpenCL kernel reads one device buffer and writes another
+  Transfer,   // the OpenCL device copies a block between host memory and one of its buffers
+};
+
+// Whether tests of a kind run on the settings' OpenCL platform and device.
+constexpr bool KindUsesOpenCL(TTestKind Kind) { return Kind == TTestKind::OpenCL || Kind == TTestKind::Transfer; }
+
 struct TBenchmarkTest {
   TBenchmarkType Type;
+  TTestKind Kind;
   const char* ConsoleName;  // "sys-read"
   const char* Description;  // one line of --help
   const char* PeakCaption;  // "Peak read SYS RAM:", as the window's result box reads
   TBenchmarkOperation Operation;
   bool InFullRun;  // run by "Run benchmark" and the console's 'all'; otherwise only when named
-  bool UsesOpenCL;  // runs on the settings' OpenCL platform and device
   // A name that runs this test together with the others that have it ("opencl-h2d"); null: none.
   const char* GroupName = nullptr;
 };
@@ -52,5 +66,10 @@ struct TTestName {
 // before its first test.
 std::vector<TTestName> TestNames();
 
-// Whether a test of this type runs on the settings' OpenCL device.
+// Whether the test of this type is of Kind; false for bmAll.
+bool IsOfKind(TBenchmarkType Type, TTestKind Kind);
+// Whether the test of this type runs on the settings' OpenCL device.
 bool UsesOpenCL(TBenchmarkType Type);
+// Whether any of the tests is of Kind, or runs on the settings' OpenCL device.
+bool AnyOfKind(std::span<const TBenchmarkType> Types, TTestKind Kind);
+bool AnyUsesOpenCL(std::span<const TBenchmarkType> Types);

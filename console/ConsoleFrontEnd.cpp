@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 #include "BenchmarkRun.h"
-#include "TestTable.h"
 #include "CL.h"
 #include "ChartFiles.h"
 #include "ConsoleAdapters.h"
@@ -16,10 +15,13 @@
 #include "ConsoleResults.h"
 #include "ConsoleSignals.h"
 #include "FileInformation.h"
+#include "RecordCsv.h"
+#include "RecordJson.h"
 #include "ResultTexts.h"
 #include "RunComparison.h"
-#include "RunRecordFiles.h"
+#include "RunDescription.h"
 #include "StartupLines.h"
+#include "TestTable.h"
 
 TConsoleReporter::TConsoleReporter(std::ostream& Out, TRunInfo Run, TRunSettings Settings)
     : TRunRecorder(std::move(Run), std::move(Settings)), FOut(Out) {}
@@ -109,65 +111,71 @@ bool AnyTestFailed(const TRunRecord& Record) {
                      [](const TTestRecord& Test) { return Test.Status == TTestStatus::Failed; });
 }
 
-}  // namespace
-
-int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
-               std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics, const std::string& OpenCLLibraryName,
-               const TChartPngPainter& PaintPng) {
+// The options, or the exit status of a command line that cannot run.
+std::optional<TConsoleOptions> ParseOrExplain(const std::string& ProgramName, const std::vector<std::string>& Arguments,
+                                              const TChartPngPainter& PaintPng, std::ostream& Err) {
   TConsoleParse Parse = ParseConsoleArguments(Arguments);
   // Found out before the run, not after it.
   if (Parse.Options && !PaintPng && ChartFileKindOf(Parse.Options->ChartFile) == TChartFileKind::Png)
     Parse = {std::nullopt, "--chart cannot write PNG: this velmora was built without its window, and without Qt, "
                            "which draws it; name an .svg file"};
-  if (!Parse.Options) {
-    Err << ProgramName << ": " << Parse.Error << "\n" << "Try '" << ProgramName << " --help'\n";
-    return ExitUsage;
-  }
-  TConsoleOptions Options = *Parse.Options;
+  if (!Parse.Options) Err << ProgramName << ": " << Parse.Error << "\n" << "Try '" << ProgramName << " --help'\n";
+  return Parse.Options;
+}
+
+// What the console answers without running a test: help, version, the comparison of two files and
+// the list of devices. Empty when it is to run tests.
+std::optional<int> AnswerWithoutRunning(const std::string& ProgramName, const TConsoleOptions& Options,
+                                        std::ostream& Out, std::ostream& Err,
+                                        const TGraphicsInterfaceFactory& OpenGraphics,
+                                        const std::string& OpenCLLibraryName) {
   if (Options.Help) return PrintText(ProgramName, ConsoleUsage(ProgramName), Out, Err);
   if (Options.Version) return PrintVersion(ProgramName, Out, Err);
   if (Options.Compare.size() == 2) return CompareFiles(ProgramName, Options.Compare[0], Options.Compare[1], Out, Err);
-  std::optional<TRunRecord> Base;
-  if (Options.Compare.size() == 1) {
-    Base = ReadResultsFile(ProgramName, Options.Compare[0], Err);
-    if (!Base) return ExitFailed;
-    if (const std::optional<std::string> Why = TakeSettingsOf(*Base, Options)) {
-      Err << ProgramName << ": cannot run with the settings of " << Options.Compare[0] << ": " << *Why << "\n";
-      return ExitFailed;
-    }
-  }
-
   if (Options.ListDevices) {
     if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
     ListGraphicsAdapters(OpenGraphics ? OpenGraphics() : nullptr, Out);
     return ListOpenCLDevices(Out) ? ExitCompleted : ExitFailed;
   }
+  return std::nullopt;
+}
 
-  // From here on Ctrl-C and SIGTERM stop the run after the current pass. Set up before the OpenCL
-  // runtime or the Vulkan driver starts a thread, since a thread takes its blocked signals from
-  // the thread that starts it.
-  const TConsoleStopSignals Signals(Err);
-  const bool RunsOnOpenCL =
-      std::any_of(Options.Tests.begin(), Options.Tests.end(), [](TBenchmarkType Type) { return UsesOpenCL(Type); });
-  if (RunsOnOpenCL && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
+// With --compare BASE: BASE's record, whose settings Options then takes. False, after one line on
+// Err, when BASE cannot be read or its settings cannot be run.
+bool TakeBase(const std::string& ProgramName, TConsoleOptions& Options, std::optional<TRunRecord>& Base,
+              std::ostream& Err) {
+  if (Options.Compare.size() != 1) return true;
+  Base = ReadResultsFile(ProgramName, Options.Compare[0], Err);
+  if (!Base) return false;
+  if (const std::optional<std::string> Why = TakeSettingsOf(*Base, Options)) {
+    Err << ProgramName << ": cannot run with the settings of " << Options.Compare[0] << ": " << *Why << "\n";
+    return false;
+  }
+  return true;
+}
 
+// The settings of the run, with the OpenCL choices where a test runs on OpenCL, whose library is
+// loaded for it.
+TBenchmarkSettings SettingsOfRun(const TConsoleOptions& Options, std::stop_token StopToken,
+                                 const std::string& OpenCLLibraryName) {
   TBenchmarkSettings Settings;
   Settings.MemorySize = MegabytesToBytes(Options.SizeMB);
   Settings.Passes = Options.Passes;
   Settings.Threads = Options.Threads.value_or(0);
-  Settings.StopToken = Signals.Token();
-  if (RunsOnOpenCL) {
+  Settings.StopToken = std::move(StopToken);
+  if (AnyUsesOpenCL(Options.Tests)) {
+    if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
     const TOpenCLChoice Choice = ChooseOpenCL(Options);
     Settings.OpenCLPlatform = Choice.Platform;
     Settings.OpenCLDevice = Choice.Device;
     Settings.OpenCLComputeCoreCount = Choice.Cores;
   }
+  return Settings;
+}
 
-  // With the results on standard output, the log goes to standard error.
-  const bool ResultsOnOut = Options.JsonFile == "-" || Options.CsvFile == "-";
-  std::ostream& LogStream = ResultsOnOut ? Err : Out;
-  const std::string FileVersion = ConsoleFileVersion();
-  TConsoleReporter Reporter(LogStream, DescribeRun(FileVersion), {Options.Tests, Settings});
+// The start-up lines, every test, and the closing peaks of the tests that ran.
+void RunAndReport(const TConsoleOptions& Options, const TBenchmarkSettings& Settings, TConsoleReporter& Reporter,
+                  const TGraphicsInterfaceFactory& OpenGraphics, const std::string& FileVersion) {
   const std::unique_ptr<TVraxDirect3D9> VideoMemory = StartUp(Reporter, OpenGraphics, FileVersion);
   for (const TBenchmarkType Test : Options.Tests) {
     // Nobody reads a log that cannot be written: the tests left are not run.
@@ -183,17 +191,39 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   for (const TTestRecord& Test : Reporter.Record().Tests)
     if (Test.Status != TTestStatus::Skipped)
       Reporter.Log(std::string(FindBenchmarkTest(Test.Type)->PeakCaption) + " " + Reporter.Result(Test.Type));
+}
+
+// The results files and the chart that the options name. False when one could not be written.
+bool WriteOutputs(const std::string& ProgramName, const TConsoleOptions& Options, const TRunRecord& Record,
+                  const TChartPngPainter& PaintPng, std::ostream& Out, std::ostream& Err) {
+  bool Written = true;
+  if (!Options.JsonFile.empty()) Written &= WriteResultsOutput(ProgramName, Options.JsonFile, RunRecordJson(Record), Out, Err);
+  if (!Options.CsvFile.empty()) Written &= WriteResultsOutput(ProgramName, Options.CsvFile, RunRecordCsv(Record), Out, Err);
+  if (!Options.ChartFile.empty()) Written &= WriteChartFile(ProgramName, Options.ChartFile, Record, PaintPng, Err);
+  return Written;
+}
+
+// Runs the tests of Options and writes what it names; the exit status.
+int RunTests(const std::string& ProgramName, const TConsoleOptions& Options, const std::optional<TRunRecord>& Base,
+             std::ostream& Out, std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics,
+             const std::string& OpenCLLibraryName, const TChartPngPainter& PaintPng) {
+  // From here on Ctrl-C and SIGTERM stop the run after the current pass. Set up before the OpenCL
+  // runtime or the Vulkan driver starts a thread, since a thread takes its blocked signals from
+  // the thread that starts it.
+  const TConsoleStopSignals Signals(Err);
+  const TBenchmarkSettings Settings = SettingsOfRun(Options, Signals.Token(), OpenCLLibraryName);
+  // With the results on standard output, the log goes to standard error.
+  const bool ResultsOnOut = Options.JsonFile == "-" || Options.CsvFile == "-";
+  const std::string FileVersion = ConsoleFileVersion();
+  TConsoleReporter Reporter(ResultsOnOut ? Err : Out, DescribeRun(FileVersion), {Options.Tests, Settings});
+  RunAndReport(Options, Settings, Reporter, OpenGraphics, FileVersion);
   const TRunRecord Record = Reporter.TakeRecord();
   if (Base) {
     Reporter.Log("");
     for (const std::string& Line : ComparisonLines(*Base, Options.Compare[0], Record, "this run", CompareRuns(*Base, Record)))
       Reporter.Log(Line);
   }
-
-  bool Written = true;
-  if (!Options.JsonFile.empty()) Written &= WriteResultsOutput(ProgramName, Options.JsonFile, RunRecordJson(Record), Out, Err);
-  if (!Options.CsvFile.empty()) Written &= WriteResultsOutput(ProgramName, Options.CsvFile, RunRecordCsv(Record), Out, Err);
-  if (!Options.ChartFile.empty()) Written &= WriteChartFile(ProgramName, Options.ChartFile, Record, PaintPng, Err);
+  bool Written = WriteOutputs(ProgramName, Options, Record, PaintPng, Out, Err);
   if (Reporter.OutputFailed()) {
     Err << ProgramName << ": could not write the log to standard " << (ResultsOnOut ? "error" : "output") << ": "
         << WriteErrorText(Reporter.OutputError()) << "\n";
@@ -202,4 +232,19 @@ int RunConsole(const std::string& ProgramName, const std::vector<std::string>& A
   // As a shell reports a program ended by the signal: 130 for Ctrl-C, 143 for SIGTERM.
   if (Signals.Received() != 0) return 128 + Signals.Received();
   return Written && !AnyTestFailed(Record) ? ExitCompleted : ExitFailed;
+}
+
+}  // namespace
+
+int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
+               std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics, const std::string& OpenCLLibraryName,
+               const TChartPngPainter& PaintPng) {
+  std::optional<TConsoleOptions> Options = ParseOrExplain(ProgramName, Arguments, PaintPng, Err);
+  if (!Options) return ExitUsage;
+  if (const std::optional<int> Status = AnswerWithoutRunning(ProgramName, *Options, Out, Err, OpenGraphics,
+                                                             OpenCLLibraryName))
+    return *Status;
+  std::optional<TRunRecord> Base;
+  if (!TakeBase(ProgramName, *Options, Base, Err)) return ExitFailed;
+  return RunTests(ProgramName, *Options, Base, Out, Err, OpenGraphics, OpenCLLibraryName, PaintPng);
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CL.h"
 #include "ConsoleResults.h"
 #include "RunRecorder.h"
 #include "VraxDirect3D9.h"
@@ -58,4 +59,4 @@ std::string ConsoleFileVersion();
 // --list-devices. PaintPng draws --chart's PNG; without it --chart takes only SVG.
 int RunConsole(const std::string& ProgramName, const std::vector<std::string>& Arguments, std::ostream& Out,
                std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics = OpenDefaultGraphicsInterface,
-               const std::string& OpenCLLibraryName = "libOpenCL.so.1", const TChartPngPainter& PaintPng = {});
+               const std::string& OpenCLLibraryName = DefaultOpenCLLibraryName, const TChartPngPainter& PaintPng = {});

@@ -40,8 +40,7 @@ TOpenCLChoice ChooseOpenCL(const TConsoleOptions& Options) {
     if (!Options.Device && Platform != nullptr && Platform->DeviceCount() > 0) Choice.Device = 0;
     const PDCLDevice Device =
         Platform != nullptr ? Platform->GetDevice(static_cast<std::uint32_t>(Choice.Device)) : nullptr;
-    if (!Options.Cores && Device != nullptr && !Device->IsGPU() && Device->MaxComputeUnits() > 0)
-      Choice.Cores = static_cast<std::int32_t>(Device->MaxComputeUnits());
+    if (!Options.Cores && Device != nullptr) Choice.Cores = DefaultWorkItems(Device->IsGPU(), Device->MaxComputeUnits());
   } catch (const std::exception&) {
     // A runtime whose platforms cannot be listed: the command line's choices stand and the OpenCL
     // test, which lists them again, reports the failure as its one "Exception: " line.

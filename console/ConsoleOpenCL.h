@@ -15,8 +15,7 @@ struct TOpenCLChoice {
 };
 
 // The indices and work items of the command line, and for those it leaves out: platform 0 and
-// device 0 where they exist, and 8704 work items on a GPU or the device's compute units on any
-// other device. Needs the OpenCL library loaded for the defaults; without it, or when the platforms
+// device 0 where they exist, and the device's default work items (DefaultWorkItems). Needs the OpenCL library loaded for the defaults; without it, or when the platforms
 // cannot be listed, the indices left out are -1. Never raises.
 TOpenCLChoice ChooseOpenCL(const TConsoleOptions& Options);
 

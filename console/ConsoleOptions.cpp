@@ -5,28 +5,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <map>
 #include <sstream>
 
-#include "TestTable.h"
 #include "ChartFiles.h"
+#include "ConsoleOptionTable.h"
+#include "TestTable.h"
 
 namespace {
-
-// The options that take a value, and what a missing value is called in the error line.
-struct TValueOption {
-  const char* Name;
-  const char* Missing;
-};
-constexpr TValueOption ValueOptions[] = {
-    {"--size", "a value"},     {"--passes", "a value"}, {"--platform", "a value"},
-    {"--device", "a value"},   {"--cores", "a value"},  {"--threads", "a value"}, {"--test", "a test name"},
-    {"--json", "a file name"}, {"--csv", "a file name"}, {"--chart", "a file name"}, {"--compare", "a results file"},
-};
-constexpr const char* Flags[] = {"--console", "--help", "--version", "--list-devices"};
-// The settings of a run, which a comparison of two files has no use for and a run with --compare
-// BASE takes from BASE.
-constexpr const char* RunSettings[] = {"--test",   "--size",  "--passes", "--platform",
-                                       "--device", "--cores", "--threads"};
 
 std::optional<std::int32_t> ParseWholeNumber(const std::string& Text) {
   std::int32_t Value = 0;
@@ -40,12 +26,14 @@ TConsoleParse Failure(std::string Error) { return {std::nullopt, std::move(Error
 
 // "--size=" hands the parser an empty value as a separate word, which it takes for a missing one;
 // a flag never takes a value, not even one it would accept.
-std::optional<std::string> Normalise(const std::vector<std::string>& Arguments, std::vector<std::string>& Words) {
+std::optional<std::string> Normalise(const std::vector<TConsoleOption>& Table, const std::vector<std::string>& Arguments,
+                                     std::vector<std::string>& Words) {
   for (const std::string& Argument : Arguments) {
     const std::size_t Equals = Argument.find('=');
     if (Argument.rfind("--", 0) == 0 && Equals != std::string::npos) {
       const std::string Name = Argument.substr(0, Equals);
-      if (std::find(std::begin(Flags), std::end(Flags), Name) != std::end(Flags))
+      const TConsoleOption* Option = FindConsoleOption(Table, Name);
+      if (Option != nullptr && Option->Parsed && Option->Value == TOptionValue::None)
         return "unknown argument '" + Argument + "'";
       if (Equals + 1 == Argument.size()) {
         Words.push_back(Name);
@@ -59,83 +47,89 @@ std::optional<std::string> Normalise(const std::vector<std::string>& Arguments, 
 }
 
 // The error line for a value the parser found missing: "--size: 1 required TEXT missing".
-std::string MissingValueError(const std::string& What) {
-  for (const TValueOption& Option : ValueOptions)
-    if (What.rfind(std::string(Option.Name) + ":", 0) == 0) {
-      if (std::string(Option.Name) == "--compare" && What.find("At Most") != std::string::npos)
-        return "--compare takes one or two results files";
-      return std::string(Option.Name) + " needs " + Option.Missing;
+std::string MissingValueError(const std::vector<TConsoleOption>& Table, const std::string& What) {
+  for (const TConsoleOption& Option : Table)
+    if (What.rfind(Option.Name + ":", 0) == 0) {
+      if (Option.Value == TOptionValue::ResultsFiles && What.find("At Most") != std::string::npos)
+        return Option.Name + " takes one or two results files";
+      return Option.Name + " needs " + MissingValueName(Option);
     }
   return What;
 }
 
-// Takes the value of a whole-number option into Target when it was given.
-std::string TakeNumber(const CLI::App& App, const std::string& Name, const std::string& Text, std::int32_t Minimum,
-                       std::int32_t Maximum, auto& Target) {
-  if (App.count(Name) == 0) return "";
+// What the parser took of each option that takes a value, as text, before it is checked.
+struct TTakenValues {
+  std::map<std::string, std::string> Texts;  // the last one given of a number or a file
+  std::vector<std::string> TestNames;
+};
+
+// Declares every option of the table to the parser.
+void DeclareOptions(CLI::App& App, const std::vector<TConsoleOption>& Table, TConsoleOptions& Options,
+                    TTakenValues& Taken) {
+  for (const TConsoleOption& Option : Table) {
+    if (!Option.Parsed) continue;
+    const std::string Names = Option.ShortName.empty() ? Option.Name : Option.ShortName + "," + Option.Name;
+    switch (Option.Value) {
+      case TOptionValue::None:
+        App.add_flag(Names, Options.*std::get<bool TConsoleOptions::*>(Option.Target));
+        break;
+      case TOptionValue::Number:
+      case TOptionValue::File:
+        App.add_option(Names, Taken.Texts[Option.Name])->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        break;
+      case TOptionValue::TestNames:
+        App.add_option(Names, Taken.TestNames)->delimiter(',')->allow_extra_args(false);
+        break;
+      case TOptionValue::ResultsFiles:
+        App.add_option(Names, Options.*std::get<std::vector<std::string> TConsoleOptions::*>(Option.Target))
+            ->expected(1, 2);
+        break;
+    }
+  }
+}
+
+// A number's text, checked against its limits, into its place in Options.
+std::string TakeNumber(const TConsoleOption& Option, const std::string& Text, TConsoleOptions& Options) {
   const std::optional<std::int32_t> Number = ParseWholeNumber(Text);
-  if (!Number || *Number < Minimum || *Number > Maximum)
-    return Name + " must be a whole number from " + std::to_string(Minimum) + " to " + std::to_string(Maximum) +
-           ", not '" + Text + "'";
-  Target = *Number;
+  if (!Number || *Number < Option.Minimum || *Number > Option.Maximum)
+    return Option.Name + " must be a whole number from " + std::to_string(Option.Minimum) + " to " +
+           std::to_string(Option.Maximum) + ", not '" + Text + "'";
+  if (const auto* Plain = std::get_if<std::int32_t TConsoleOptions::*>(&Option.Target)) Options.*(*Plain) = *Number;
+  if (const auto* Optional = std::get_if<std::optional<std::int32_t> TConsoleOptions::*>(&Option.Target))
+    Options.*(*Optional) = *Number;
   return "";
 }
 
-}  // namespace
-
-TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
-  std::vector<std::string> Words;
-  if (const std::optional<std::string> Error = Normalise(Arguments, Words)) return Failure(*Error);
-
-  TConsoleOptions Options;
-  std::string Size, Passes, Platform, Device, Cores, Threads;
-  std::vector<std::string> Names;
-  CLI::App App;
-  App.set_help_flag();  // --help prints Velmora's own text
-  App.allow_extras();   // and an unknown word gets Velmora's own error line
-  App.add_flag("--console", Options.Console);
-  App.add_flag("-h,--help", Options.Help);
-  App.add_flag("--version", Options.Version);
-  App.add_flag("--list-devices", Options.ListDevices);
-  for (auto [Name, Target] : {std::pair{"--size", &Size}, std::pair{"--passes", &Passes},
-                              std::pair{"--platform", &Platform}, std::pair{"--device", &Device},
-                              std::pair{"--cores", &Cores}, std::pair{"--threads", &Threads},
-                              std::pair{"--json", &Options.JsonFile},
-                              std::pair{"--csv", &Options.CsvFile}, std::pair{"--chart", &Options.ChartFile}})
-    App.add_option(Name, *Target)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  App.add_option("--test", Names)->delimiter(',')->allow_extra_args(false);
-  App.add_option("--compare", Options.Compare)->expected(1, 2);
-  try {
-    std::reverse(Words.begin(), Words.end());  // the parser takes its words last first
-    App.parse(Words);
-  } catch (const CLI::ArgumentMismatch& Error) {
-    return Failure(MissingValueError(Error.what()));
-  } catch (const CLI::Error& Error) {
-    return Failure(Error.what());
+// The numbers and file names that were given, into their places in Options.
+std::string TakeValues(const CLI::App& App, const std::vector<TConsoleOption>& Table, const TTakenValues& Taken,
+                       TConsoleOptions& Options) {
+  for (const TConsoleOption& Option : Table) {
+    if (!Option.Parsed || App.count(Option.Name) == 0) continue;
+    const auto Text = Taken.Texts.find(Option.Name);
+    if (Text == Taken.Texts.end()) continue;
+    if (Option.Value == TOptionValue::Number) {
+      if (std::string Error = TakeNumber(Option, Text->second, Options); !Error.empty()) return Error;
+    } else if (const auto* File = std::get_if<std::string TConsoleOptions::*>(&Option.Target)) {
+      Options.*(*File) = Text->second;
+    }
   }
-  if (!App.remaining().empty()) return Failure("unknown argument '" + App.remaining().front() + "'");
+  return "";
+}
 
-  for (const std::string& Error :
-       {TakeNumber(App, "--size", Size, BlockSizeLimits.Minimum, BlockSizeLimits.Maximum, Options.SizeMB),
-        TakeNumber(App, "--passes", Passes, PassesLimits.Minimum, PassesLimits.Maximum, Options.Passes),
-        TakeNumber(App, "--platform", Platform, 0, INT32_MAX, Options.Platform),
-        TakeNumber(App, "--device", Device, 0, INT32_MAX, Options.Device),
-        TakeNumber(App, "--cores", Cores, 1, INT32_MAX, Options.Cores),
-        TakeNumber(App, "--threads", Threads, 1, MaximumThreads, Options.Threads)})
-    if (!Error.empty()) return Failure(Error);
-
+// The tests --test names, in the order of a full run, each once; all of a full run by default.
+std::string TakeTests(const CLI::App& App, std::vector<std::string> Names, TConsoleOptions& Options) {
   std::vector<TBenchmarkType> Chosen;
   bool All = false;
   // "--test ''" and "--test ," name no test at all.
   Names.erase(std::remove(Names.begin(), Names.end(), std::string()), Names.end());
-  if (App.count("--test") > 0 && Names.empty()) return Failure("--test needs a test name");
+  if (App.count("--test") > 0 && Names.empty()) return "--test needs a test name";
   for (const std::string& Name : Names) {
     if (Name == "all") {
       All = true;
     } else if (const std::vector<const TBenchmarkTest*> Tests = FindBenchmarkTests(Name); !Tests.empty()) {
       for (const TBenchmarkTest* Test : Tests) Chosen.push_back(Test->Type);
     } else {
-      return Failure("unknown test '" + Name + "'");
+      return "unknown test '" + Name + "'";
     }
   }
   // Whatever order they were named in, the tests run in the order of a full run.
@@ -143,22 +137,84 @@ TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
     if (((All || Chosen.empty()) && Test.InFullRun) ||
         std::find(Chosen.begin(), Chosen.end(), Test.Type) != Chosen.end())
       Options.Tests.push_back(Test.Type);
+  return "";
+}
 
+// What may not be given together.
+std::string CheckCombinations(const CLI::App& App, const std::vector<TConsoleOption>& Table,
+                              const TConsoleOptions& Options) {
   if (App.count("--chart") > 0 && !ChartFileKindOf(Options.ChartFile))
-    return Failure("--chart writes SVG or PNG: its file name must end in .svg or .png, not '" + Options.ChartFile + "'");
-  if (Options.JsonFile == "-" && Options.CsvFile == "-")
-    return Failure("--json and --csv cannot both write to standard output");
-  if (!Options.Compare.empty()) {
-    const bool TwoFiles = Options.Compare.size() == 2;
-    const std::string Why = TwoFiles ? " cannot be given with --compare BASE NEW, which runs nothing"
-                                     : " cannot be given with --compare BASE: the run takes BASE's settings";
-    for (const char* Setting : RunSettings)
-      if (App.count(Setting) > 0) return Failure(Setting + Why);
-    if (App.count("--list-devices") > 0) return Failure("--list-devices cannot be given with --compare");
-    if (TwoFiles)
-      for (const char* Output : {"--json", "--csv", "--chart"})
-        if (App.count(Output) > 0) return Failure(Output + Why);
+    return "--chart writes SVG or PNG: its file name must end in .svg or .png, not '" + Options.ChartFile + "'";
+  if (Options.JsonFile == "-" && Options.CsvFile == "-") return "--json and --csv cannot both write to standard output";
+  if (Options.Compare.empty()) return "";
+  const bool TwoFiles = Options.Compare.size() == 2;
+  const std::string Why = TwoFiles ? " cannot be given with --compare BASE NEW, which runs nothing"
+                                   : " cannot be given with --compare BASE: the run takes BASE's settings";
+  for (const TConsoleOption& Option : Table)
+    if (Option.Role == TOptionRole::RunSetting && App.count(Option.Name) > 0) return Option.Name + Why;
+  if (App.count("--list-devices") > 0) return "--list-devices cannot be given with --compare";
+  if (TwoFiles)
+    for (const TConsoleOption& Option : Table)
+      if (Option.Role == TOptionRole::Output && App.count(Option.Name) > 0) return Option.Name + Why;
+  return "";
+}
+
+// One option's lines of --help: its names in a column of 17, its text beside them.
+void WriteOptionHelp(std::ostringstream& Usage, const TConsoleOption& Option) {
+  const std::string Label = OptionLabel(Option);
+  const std::string Indent(19, ' ');
+  if (Label.size() <= 15)
+    Usage << "  " << Label << std::string(17 - Label.size(), ' ');
+  else if (Label.size() <= 17)
+    Usage << "  " << Label << "  ";
+  else
+    Usage << "  " << Label << "\n" << Indent;
+  std::istringstream Lines(Option.Help);
+  std::string Line;
+  for (bool First = true; std::getline(Lines, Line); First = false) Usage << (First ? "" : Indent) << Line << "\n";
+}
+
+// The names --test takes, those of a full run first, each with what it runs.
+void WriteTestNames(std::ostringstream& Usage) {
+  const std::vector<TTestName> Names = TestNames();
+  std::size_t NameWidth = 0;
+  for (const TTestName& Name : Names) NameWidth = std::max(NameWidth, Name.Name.size());
+  for (const bool InFullRun : {true, false}) {
+    if (!InFullRun) Usage << "                   and, only when named:\n";
+    for (const TTestName& Name : Names) {
+      if (Name.InFullRun != InFullRun) continue;
+      std::string Column(Name.Name);
+      Column.resize(NameWidth, ' ');
+      Usage << "                     " << Column << " " << Name.Description << "\n";
+    }
   }
+}
+
+}  // namespace
+
+TConsoleParse ParseConsoleArguments(const std::vector<std::string>& Arguments) {
+  const std::vector<TConsoleOption> Table = ConsoleOptionTable();
+  std::vector<std::string> Words;
+  if (const std::optional<std::string> Error = Normalise(Table, Arguments, Words)) return Failure(*Error);
+
+  TConsoleOptions Options;
+  TTakenValues Taken;
+  CLI::App App;
+  App.set_help_flag();  // --help prints Velmora's own text
+  App.allow_extras();   // and an unknown word gets Velmora's own error line
+  DeclareOptions(App, Table, Options, Taken);
+  try {
+    std::reverse(Words.begin(), Words.end());  // the parser takes its words last first
+    App.parse(Words);
+  } catch (const CLI::ArgumentMismatch& Error) {
+    return Failure(MissingValueError(Table, Error.what()));
+  } catch (const CLI::Error& Error) {
+    return Failure(Error.what());
+  }
+  if (!App.remaining().empty()) return Failure("unknown argument '" + App.remaining().front() + "'");
+  for (const std::string& Error : {TakeValues(App, Table, Taken, Options), TakeTests(App, Taken.TestNames, Options),
+                                   CheckCombinations(App, Table, Options)})
+    if (!Error.empty()) return Failure(Error);
   return {Options, ""};
 }
 
@@ -177,64 +233,12 @@ std::string ConsoleUsage(const std::string& ProgramName) {
         << "Velmora measures how fast this machine moves data to and from memory. Every test walks\n"
         << "one block once per pass, times each pass and reports each pass, the average and the peak.\n"
         << "\n"
-        << "Options:\n"
-        << "  --console        run the tests in this terminal and print the log, without the window\n"
-        << "  --test NAME      a test to run; repeat it or separate names with commas. Tests always\n"
-        << "                   run in the window's order. 'all' (the default) runs the tests of a\n"
-        << "                   full run, as the window's \"Run benchmark\" does:\n";
-  const std::vector<TTestName> Names = TestNames();
-  std::size_t NameWidth = 0;
-  for (const TTestName& Name : Names) NameWidth = std::max(NameWidth, Name.Name.size());
-  for (const bool InFullRun : {true, false}) {
-    if (!InFullRun) Usage << "                   and, only when named:\n";
-    for (const TTestName& Name : Names) {
-      if (Name.InFullRun != InFullRun) continue;
-      std::string Column(Name.Name);
-      Column.resize(NameWidth, ' ');
-      Usage << "                     " << Column << " " << Name.Description << "\n";
-    }
+        << "Options:\n";
+  for (const TConsoleOption& Option : ConsoleOptionTable()) {
+    WriteOptionHelp(Usage, Option);
+    if (Option.Value == TOptionValue::TestNames) WriteTestNames(Usage);
   }
-  Usage << "  --size MB        block size in megabytes of 2^20 bytes, " << BlockSizeLimits.Minimum << " to "
-        << BlockSizeLimits.Maximum << " (default " << BlockSizeLimits.Default << ")\n"
-        << "  --passes N       timed passes over the block, " << PassesLimits.Minimum << " to "
-        << PassesLimits.Maximum << " (default " << PassesLimits.Default << ")\n"
-        << "  --platform I     the OpenCL platform, by its index in --list-devices (default 0)\n"
-        << "  --device J       the OpenCL device of that platform, by its index (default 0)\n"
-        << "  --cores N        work items of one OpenCL launch. Every work item reads the whole\n"
-        << "                   block once per pass, so a pass moves N blocks. Default: " << GPUDefaultWorkItems
-        << " (the\n"
-        << "                   window's default, a GeForce RTX 3080) on a GPU; on a CPU or any other\n"
-        << "                   device its number of compute units, since " << GPUDefaultWorkItems
-        << " work items each\n"
-        << "                   reading the whole block take many minutes per pass on a processor\n"
-        << "  --threads N      threads of the all-core tests, each pinned to its own processor, 1 to\n"
-        << "                   " << MaximumThreads << " (default: one per processor this program may use)\n"
-        << "  --json FILE      write the record of the run as JSON: Velmora's version, the machine, the\n"
-        << "                   settings, and for every test its status, every pass (nanoseconds, bytes,\n"
-        << "                   bytes per second), the average, the peak, and the median, range and\n"
-        << "                   coefficient of variation of the passes after the first. Numbers are in\n"
-        << "                   raw units with a decimal point, whatever the locale. '-' writes to\n"
-        << "                   standard output; the log then goes to standard error\n"
-        << "  --csv FILE       the same record as CSV, one row per fact and per pass ('-' as for --json)\n"
-        << "  --chart FILE     draw the rate of every pass of every test, the first pass marked and the\n"
-        << "                   median of the passes after the first drawn across, as the window's View >\n"
-        << "                   Pass chart does, and write it as SVG or PNG by the name's extension (.svg,\n"
-        << "                   .png)\n"
-        << "  --compare BASE [NEW]\n"
-        << "                   compare two files written by --json: for every test in both, the peak\n"
-        << "                   and the median of the passes after the first, side by side with the\n"
-        << "                   change in percent, marked within noise when it is smaller than the\n"
-        << "                   spread of the two runs. Without NEW, first run with BASE's settings\n"
-        << "                   (tests, size, passes, OpenCL choices, threads) and compare that run\n"
-        << "                   with BASE\n"
-        << "  --list-devices   print every Vulkan adapter with its free memory and what the\n"
-        << "                   processor can reach of it, then every OpenCL platform and device\n"
-        << "                   with its indices, type, compute units, global memory and clock,\n"
-        << "                   and run nothing\n"
-        << "  --screenshot FILE  open the window, save a picture of it as PNG and quit\n"
-        << "  --version        print Velmora's version and quit\n"
-        << "  -h, --help       show this text\n"
-        << "\n"
+  Usage << "\n"
         << "The log lines are printed as they come. After the lines of each test that completed, one\n"
         << "more line gives the median, minimum, maximum and coefficient of variation (CV) of the\n"
         << "passes after the first, and the first pass's own rate: the first pass often touches fresh\n"

@@ -6,7 +6,7 @@
 
 #include "TestTable.h"
 #include "ChartFiles.h"
-#include "RunRecordFiles.h"
+#include "RecordReader.h"
 #include "SettingsLimits.h"
 #include "TextFile.h"
 

@@ -11,9 +11,12 @@
 #include <stdexcept>
 #include <string>
 
-// Opens the OpenCL library FileName ("libOpenCL.so.1" in the program) and binds the 73 entry points
-// by name. A module loaded before is released first. A function the library does not export leaves
-// its entry point null, which is no error. True when the library was loaded.
+// The OpenCL library the program loads: the ICD loader, which finds every installed runtime.
+constexpr const char* DefaultOpenCLLibraryName = "libOpenCL.so.1";
+
+// Opens the OpenCL library FileName (DefaultOpenCLLibraryName in the program) and binds the 73
+// entry points by name. A module loaded before is released first. A function the library does not
+// export leaves its entry point null, which is no error. True when the library was loaded.
 bool LoadOpenCL(const std::string& FileName);
 
 // The loaded OpenCL module: null until a load succeeds, and again after a load that failed.

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "TestTable.h"
 #include "FormatSettings.h"
 #include "HelperQuobix.h"
 #include "NumberFormat.h"
 #include "PassFigures.h"
+#include "TestTable.h"
 
 namespace {
 

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   Settings.OpenCLDevice = argc >= 6 ? std::atoi(argv[5]) : 0;
   TOpenCLTestOptions Options;
   if (argc == 7) Options.LaunchesPerPass = static_cast<std::uint32_t>(std::atoi(argv[6]));
-  LoadOpenCL("libOpenCL.so.1");
+  LoadOpenCL(DefaultOpenCLLibraryName);
   TConsoleReporter Reporter(std::cout);
   RunOpenCLTest(Settings, Reporter, Options);
   // A test that ended in an exception sent no result: the comparison scripts must not read it as a figure.

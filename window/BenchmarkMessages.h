@@ -1,13 +1,11 @@
 #pragma once
-// The two message objects that carry a test's log lines and results to the window's thread.
-// The sender fills one on the heap and hands it over; from then on it belongs to the receiver.
+// The two message objects that carry a test's log lines and results to the window's thread, as
+// events 1480 and 1481 (WindowEvents.h). The sender fills one on the heap and hands it over; from
+// then on it belongs to the receiver.
 
 #include <string>
 
 #include "BenchmarkModel.h"
-
-constexpr int WM_LOG_MESSAGE = 1480;       // carries a TLogMessage
-constexpr int WM_BENCHMARK_RESULT = 1481;  // carries a TBenchmarkResultMessage
 
 struct TLogMessage {
   std::string Text;  // one log line

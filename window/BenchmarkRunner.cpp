@@ -1,5 +1,5 @@
-// The runner: a button press becomes one run on one worker thread, and the tests' messages come
-// back through the window's event queue.
+// The runner: a button press becomes one run on one worker thread, which reports to the window
+// (FormMessages.cpp); the run's final message puts the window at rest again.
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,9 +19,9 @@
 #include "TestTable.h"
 #include "CoreCounts.h"
 #include "ExceptionLine.h"
-#include "WindowEvents.h"
 #include "ProcessPriority.h"
-#include "RunRecorder.h"
+#include "ResultsMenu.h"
+#include "RunDescription.h"
 #include "Unit1.h"
 #include "ViewMenu.h"
 
@@ -33,9 +33,9 @@ void SetApplicationCursor(std::optional<Qt::CursorShape> Shape) {
   if (Shape) QApplication::setOverrideCursor(*Shape);
 }
 
-// What one run's worker gets: shared by DoBenchmark and the thread object, it dies with the
-// last of the two.
-struct TBenchmarkClosure {
+// The run's request: what one run's worker gets, shared by DoBenchmark and the thread object; it
+// dies with the last of the two.
+struct TBenchmarkRequest {
   TFormVelmora* Self = nullptr;
   TBenchmarkType BenchmarkType = bmAll;
   std::int64_t SettingMemorySize = 0;
@@ -45,39 +45,34 @@ struct TBenchmarkClosure {
   std::int32_t SetingOpenCLComputeCoreCount = 0;
   std::stop_token StopToken;  // the run's: the Stop button asks through it
   std::function<void(TBenchmarkType, const TBenchmarkSettings&, TBenchmarkReporter&, TVraxDirect3D9*)> RunTests;
-  std::string ProgramVersion;  // for the run's record
   QThread* BenchmarkThread = nullptr;
   std::atomic<int>* RunningWorkers = nullptr;  // the window's count, so that it can exit cleanly
 };
 
-TBenchmarkSettings SettingsOfRun(const TBenchmarkClosure& Closure) {
+TBenchmarkSettings SettingsOfRun(const TBenchmarkRequest& Request) {
   TBenchmarkSettings Settings;
-  Settings.MemorySize = Closure.SettingMemorySize;
-  Settings.Passes = Closure.SetingPasses;
-  Settings.OpenCLPlatform = Closure.SetingOpenCLPlatform;
-  Settings.OpenCLDevice = Closure.SetingOpenCLDevice;
-  Settings.OpenCLComputeCoreCount = Closure.SetingOpenCLComputeCoreCount;
-  Settings.StopToken = Closure.StopToken;
+  Settings.MemorySize = Request.SettingMemorySize;
+  Settings.Passes = Request.SetingPasses;
+  Settings.OpenCLPlatform = Request.SetingOpenCLPlatform;
+  Settings.OpenCLDevice = Request.SetingOpenCLDevice;
+  Settings.OpenCLComputeCoreCount = Request.SetingOpenCLComputeCoreCount;
+  Settings.StopToken = Request.StopToken;
   return Settings;
 }
 
-void RunWorker(const TBenchmarkClosure& Closure) {
+void RunWorker(const TBenchmarkRequest& Request) {
   RaiseCurrentThreadPriority();
-  const TBenchmarkSettings Settings = SettingsOfRun(Closure);
-  // The lines, results and record-keeping calls go on to the window; the record stays here until
-  // the run has ended.
-  TRunRecorder Recorder(DescribeRun(Closure.ProgramVersion), {TestsOfRun(Closure.BenchmarkType), Settings},
-                        Closure.Self);
+  const TBenchmarkSettings Settings = SettingsOfRun(Request);
   try {
-    Closure.RunTests(Closure.BenchmarkType, Settings, Recorder, VideoMemory);
+    // The lines, results and record-keeping calls go to the window as the tests make them.
+    Request.RunTests(Request.BenchmarkType, Settings, *Request.Self, VideoMemory);
   } catch (...) {
     // Every test catches its own errors; should one still escape, the run must end all the same
     // or the window would stay locked.
-    Closure.Self->Log(ExceptionLine(std::current_exception()));
+    Request.Self->Log(ExceptionLine(std::current_exception()));
   }
-  Closure.Self->SendRunRecord(Recorder.TakeRecord());
-  Closure.Self->SendResult("", bmAll, true);
-  --*Closure.RunningWorkers;
+  Request.Self->SendResult("", bmAll, true);
+  --*Request.RunningWorkers;
 }
 
 }  // namespace
@@ -115,11 +110,10 @@ void TFormVelmora::StopBenchmark() {
 }
 
 void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
-  auto Closure = std::make_shared<TBenchmarkClosure>();
-  Closure->Self = this;
-  Closure->BenchmarkType = BenchmarkType;
-  Closure->RunTests = FServices.RunTests;
-  Closure->ProgramVersion = FProgramVersion;
+  auto Request = std::make_shared<TBenchmarkRequest>();
+  Request->Self = this;
+  Request->BenchmarkType = BenchmarkType;
+  Request->RunTests = FServices.RunTests;
   SetApplicationCursor(Qt::BusyCursor);
   DisableControls();
   MainFormHandle = this;
@@ -127,10 +121,10 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   // started by a key or a control that leaves the focus in the box.
   SpinEditRAMSize->interpretText();
   SpinEditPasses->interpretText();
-  Closure->SettingMemorySize = MegabytesToBytes(SpinEditRAMSize->value());
-  Closure->SetingPasses = SpinEditPasses->value();
-  Closure->SetingOpenCLPlatform = ComboBoxOpenCLPlatform->currentIndex();
-  Closure->SetingOpenCLDevice = ComboBoxOpenCLDevice->currentIndex();
+  Request->SettingMemorySize = MegabytesToBytes(SpinEditRAMSize->value());
+  Request->SetingPasses = SpinEditPasses->value();
+  Request->SetingOpenCLPlatform = ComboBoxOpenCLPlatform->currentIndex();
+  Request->SetingOpenCLDevice = ComboBoxOpenCLDevice->currentIndex();
 
   // An item counts only while the box shows its text; anything typed is taken as a number.
   const int Selected = ComboBoxCores->currentIndex();
@@ -146,21 +140,21 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
     SetApplicationCursor(std::nullopt);
     return;
   }
-  Closure->SetingOpenCLComputeCoreCount = *CoreCount;
+  Request->SetingOpenCLComputeCoreCount = *CoreCount;
 
   FRunStop.emplace();
   FRunClock.start();
-  Closure->StopToken = FRunStop->get_token();
-  // The chart shows this run from now on; its passes follow through the event queue.
-  TRunInfo Run;
-  Run.StartTimeUTC = FormatUTCTime(std::chrono::system_clock::now());
-  FViewMenu->RunStarted(std::move(Run), {TestsOfRun(BenchmarkType), SettingsOfRun(*Closure)});
-  Closure->RunningWorkers = &FRunningWorkers;
+  Request->StopToken = FRunStop->get_token();
+  // The window's record, and so the chart, holds this run from now on; its passes follow through
+  // the event queue.
+  FRunRecords.RunStarted(DescribeRun(FProgramVersion), {TestsOfRun(BenchmarkType), SettingsOfRun(*Request)});
+  FViewMenu->RecordChanged();
+  Request->RunningWorkers = &FRunningWorkers;
   ++FRunningWorkers;
-  Closure->BenchmarkThread = QThread::create([Closure] { RunWorker(*Closure); });
+  Request->BenchmarkThread = QThread::create([Request] { RunWorker(*Request); });
   // Free-on-terminate: the thread object goes once it has finished, on this thread.
-  connect(Closure->BenchmarkThread, &QThread::finished, Closure->BenchmarkThread, &QObject::deleteLater);
-  Closure->BenchmarkThread->start();
+  connect(Request->BenchmarkThread, &QThread::finished, Request->BenchmarkThread, &QObject::deleteLater);
+  Request->BenchmarkThread->start();
 }
 
 void TFormVelmora::ButtonBenchmarkClick() {
@@ -183,48 +177,12 @@ void TFormVelmora::ButtonOpenCLReadWriteClick() { DoBenchmark(bmOpenCLRAMReadWri
 void TFormVelmora::Button8Click() { DoBenchmark(bmSystemRAMWrite); }
 void TFormVelmora::Button9Click() { DoBenchmark(bmSystemRAMRead); }
 
-QLabel* TFormVelmora::ResultLabel(TBenchmarkType BenchmarkType) const {
-  switch (BenchmarkType) {
-    case bmGFXRAMWrite:
-      return LabelPeakGFXWrite;
-    case bmGFXRAMRead:
-      return LabelPeakGFXRead;
-    case bmOpenCLRAMReadWrite:
-      return LabelPeakGFXOCLReadWrite;
-    case bmSystemRAMWrite:
-      return LabelPeakSYSWrite;
-    case bmSystemRAMRead:
-      return LabelPeakSYSRead;
-    default:  // bmAll, and any test the window has no result box for
-      break;
-  }
-  return nullptr;
-}
-
-void TFormVelmora::ProcessResult(const TBenchmarkResultMessage& BenchmarkResultMessage) {
-  if (QLabel* Label = ResultLabel(BenchmarkResultMessage.BenchmarkType))
-    Label->setText(QString::fromStdString(BenchmarkResultMessage.Text));
-}
-
-bool TFormVelmora::event(QEvent* Event) {
-  // Before even its type is read: the benchmark messages come from the worker (MessageEvents.h).
-  HandOverAcquire(Event);
-  if (ReplayRecordStep(Event)) return true;
-  if (Event->type() == TLogMessageEvent::EventType) {
-    AppendToMemo(static_cast<TLogMessageEvent*>(Event)->Message().Text);
-    return true;
-  }
-  if (Event->type() == TBenchmarkResultEvent::EventType) {
-    const TBenchmarkResultMessage& Message = static_cast<TBenchmarkResultEvent*>(Event)->Message();
-    ProcessResult(Message);
-    if (Message.Finished) {
-      Log("Benchmarking completed.");
-      FViewMenu->RunEnded();
-      FRunStop.reset();
-      EnableControls();
-      SetApplicationCursor(std::nullopt);
-    }
-    return true;
-  }
-  return QMainWindow::event(Event);
+void TFormVelmora::EndRun() {
+  Log("Benchmarking completed.");
+  FRunRecords.RunEnded();
+  FViewMenu->RecordChanged();
+  FResultsMenu->RunEnded();
+  FRunStop.reset();
+  EnableControls();
+  SetApplicationCursor(std::nullopt);
 }

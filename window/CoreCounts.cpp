@@ -4,7 +4,7 @@
 
 TCoreCountOffers CoreCountOffers(bool IsGPU, std::uint32_t ComputeUnits) {
   TCoreCountOffers Offers{{}, DefaultCoreCountItem};
-  if (!IsGPU && ComputeUnits > 0) {
+  if (DefaultsToComputeUnits(IsGPU, ComputeUnits)) {
     Offers.Items.push_back({std::to_string(ComputeUnits) + " - compute units", static_cast<std::int32_t>(ComputeUnits)});
     Offers.Selected = 0;
   }

@@ -37,9 +37,8 @@ struct TCoreCountOffers {
   int Selected;
 };
 
-// For a GPU, or no device: the cards, with "8704 - RTX 3080" selected. For any other device with
-// its compute units known: first "12 - compute units", selected, then the cards. Every work item
-// reads the whole block, so 8704 of them keep a processor busy for many minutes a pass.
+// The cards, with "8704 - RTX 3080" selected; for a device that defaults to its compute units
+// (DefaultsToComputeUnits), first "12 - compute units", selected, then the cards.
 TCoreCountOffers CoreCountOffers(bool IsGPU, std::uint32_t ComputeUnits);
 
 // The count of the selected item (ItemCount), or, with no item selected, the typed text as a

@@ -9,15 +9,13 @@
 
 #include <system_error>
 
-#include "WindowEvents.h"
+#include "RecordCsv.h"
+#include "RecordJson.h"
 #include "ResultTexts.h"
-#include "RunRecordFiles.h"
+#include "RunRecords.h"
 #include "TextFile.h"
-#include "Unit1.h"
 
 namespace {
-
-using TRunRecordEvent = TMessageEvent<TRunRecord, WM_RUN_RECORD>;
 
 // "velmora-20260131-170405.json" in the user's home folder, from the run's start time.
 QString SuggestedFileName(const TRunRecord& Record) {
@@ -30,9 +28,9 @@ bool IsCsvName(const QString& FileName) { return FileName.endsWith(".csv", Qt::C
 
 }  // namespace
 
-TResultsMenu::TResultsMenu(QMenu& FileMenu, QAction* Before, QWidget& DialogParent,
+TResultsMenu::TResultsMenu(QMenu& FileMenu, QAction* Before, QWidget& DialogParent, const TRunRecords& Records,
                            std::function<void(const std::string& Message)> ReportError)
-    : QObject(&DialogParent), FDialogParent(DialogParent), FReportError(std::move(ReportError)) {
+    : QObject(&DialogParent), FDialogParent(DialogParent), FRecords(Records), FReportError(std::move(ReportError)) {
   SaveResults1 = new QAction("Save results...", &FileMenu);
   SaveResults1->setObjectName("SaveResults1");
   SaveResults1->setShortcut(QKeySequence::Save);
@@ -47,22 +45,16 @@ TResultsMenu::TResultsMenu(QMenu& FileMenu, QAction* Before, QWidget& DialogPare
   connect(CopyResults1, &QAction::triggered, this, &TResultsMenu::CopyResults1Click);
 }
 
-void TResultsMenu::PostRunRecord(TRunRecord Record) {
-  QCoreApplication::postEvent(this, new TRunRecordEvent(std::make_unique<TRunRecord>(std::move(Record))));
-}
-
-bool TResultsMenu::event(QEvent* Event) {
-  HandOverAcquire(Event);  // the record comes from the worker (MessageEvents.h)
-  if (Event->type() != TRunRecordEvent::EventType) return QObject::event(Event);
-  FLastRun = static_cast<TRunRecordEvent*>(Event)->Message();
-  SaveResults1->setEnabled(true);
-  CopyResults1->setEnabled(true);
-  return true;
+void TResultsMenu::RunEnded() {
+  const bool HasRun = FRecords.LastRun() != nullptr;
+  SaveResults1->setEnabled(HasRun);
+  CopyResults1->setEnabled(HasRun);
 }
 
 void TResultsMenu::SaveResults1Click() {
-  if (!FLastRun) return;
-  QFileDialog Dialog(&FDialogParent, "Save results", SuggestedFileName(*FLastRun), "JSON (*.json);;CSV (*.csv)");
+  const TRunRecord* LastRun = FRecords.LastRun();
+  if (LastRun == nullptr) return;
+  QFileDialog Dialog(&FDialogParent, "Save results", SuggestedFileName(*LastRun), "JSON (*.json);;CSV (*.csv)");
   Dialog.setAcceptMode(QFileDialog::AcceptSave);
   Dialog.setDefaultSuffix("json");
   // A name typed without an extension takes the one of the chosen kind.
@@ -70,7 +62,7 @@ void TResultsMenu::SaveResults1Click() {
           [&Dialog](const QString& Filter) { Dialog.setDefaultSuffix(Filter.startsWith("CSV") ? "csv" : "json"); });
   if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return;
   const QString FileName = Dialog.selectedFiles().front();
-  const std::string Text = IsCsvName(FileName) ? RunRecordCsv(*FLastRun) : RunRecordJson(*FLastRun);
+  const std::string Text = IsCsvName(FileName) ? RunRecordCsv(*LastRun) : RunRecordJson(*LastRun);
   try {
     WriteTextFile(FileName.toStdString(), Text);
   } catch (const std::system_error& Error) {
@@ -79,11 +71,6 @@ void TResultsMenu::SaveResults1Click() {
 }
 
 void TResultsMenu::CopyResults1Click() {
-  if (FLastRun) QGuiApplication::clipboard()->setText(QString::fromStdString(ResultsSummaryText(*FLastRun)));
-}
-
-void TFormVelmora::SendRunRecord(TRunRecord Record) {
-  TFormVelmora* Target = MainFormHandle;
-  if (Target == nullptr || Target->FResultsMenu == nullptr) return;
-  Target->FResultsMenu->PostRunRecord(std::move(Record));
+  if (const TRunRecord* LastRun = FRecords.LastRun())
+    QGuiApplication::clipboard()->setText(QString::fromStdString(ResultsSummaryText(*LastRun)));
 }

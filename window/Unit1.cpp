@@ -1,4 +1,4 @@
-// The window's creation, its small handlers and the hand-over of the tests' messages.
+// The window's creation and its small handlers.
 
 #include "Unit1.h"
 
@@ -22,7 +22,6 @@
 #include "BenchmarkRun.h"
 #include "CL.h"
 #include "FileInformation.h"
-#include "WindowEvents.h"
 #include "ProcessPriority.h"
 #include "ResultsMenu.h"
 #include "SettingsLimits.h"
@@ -72,8 +71,8 @@ TFormVelmora::TFormVelmora(TFormVelmoraServices Services, QWidget* Parent)
   // Only a choice of the user's refills the device list, not the listing's own selection.
   connect(ComboBoxOpenCLPlatform, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLPlatformSelect);
   connect(ComboBoxOpenCLDevice, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLDeviceSelect);
-  FResultsMenu = new TResultsMenu(*File1, Exit1, *this, FServices.ReportError);
-  FViewMenu = new TViewMenu(*menuBar(), *Help1, *this, FServices.ReportError);
+  FResultsMenu = new TResultsMenu(*File1, Exit1, *this, FRunRecords, FServices.ReportError);
+  FViewMenu = new TViewMenu(*menuBar(), *Help1, *this, FRunRecords, FServices.ReportError);
 
   try {
     FormCreate();
@@ -104,21 +103,6 @@ void TFormVelmora::FormCreate() {
   OpenCLListPlatforms();
   FServices.OpenUrl(HomePageAddress);
   MainFormHandle = this;
-}
-
-void TFormVelmora::AppendToMemo(const std::string& Text) { Memo1->appendPlainText(QString::fromStdString(Text)); }
-
-void TFormVelmora::Log(const std::string& Text) {
-  TFormVelmora* Target = MainFormHandle;
-  if (Target == nullptr) return;
-  QCoreApplication::postEvent(Target, new TLogMessageEvent(std::make_unique<TLogMessage>(TLogMessage{Text})));
-}
-
-void TFormVelmora::SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) {
-  TFormVelmora* Target = MainFormHandle;
-  if (Target == nullptr) return;
-  QCoreApplication::postEvent(Target, new TBenchmarkResultEvent(std::make_unique<TBenchmarkResultMessage>(
-                                          TBenchmarkResultMessage{Text, BenchmarkType, Finished})));
 }
 
 void TFormVelmora::ButtonExitClick() { close(); }

@@ -18,6 +18,8 @@
 #include "BenchmarkMessages.h"
 #include "BenchmarkModel.h"
 #include "BenchmarkReporter.h"
+#include "CL.h"
+#include "RunRecords.h"
 #include "SpinEdit.h"
 
 struct TCoreCountOffers;
@@ -34,7 +36,6 @@ class TVraxDirect3D9;
 class TFormVelmora;
 class TResultsMenu;
 class TViewMenu;
-struct TRunRecord;
 
 // The unit-level variables of the window.
 extern TFormVelmora* FormVelmora;      // the window, once start-up made it
@@ -51,7 +52,7 @@ struct TFormVelmoraServices {
   std::function<bool(const std::string& FileName)> LoadOpenCLLibrary;
   // What a run's worker calls: the chosen tests in the order of a full run.
   std::function<void(TBenchmarkType, const TBenchmarkSettings&, TBenchmarkReporter&, TVraxDirect3D9*)> RunTests;
-  std::string OpenCLLibraryName = "libOpenCL.so.1";
+  std::string OpenCLLibraryName = DefaultOpenCLLibraryName;
   std::string ExecutablePath = "/proc/self/exe";  // whose version information the title shows
 
   // The real ones: the browser, a message box, Vulkan, the OpenCL runtime.
@@ -63,13 +64,11 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   explicit TFormVelmora(TFormVelmoraServices Services = TFormVelmoraServices::Defaults(), QWidget* Parent = nullptr);
   ~TFormVelmora() override;
 
-  // Posts to MainFormHandle; callable from any thread, never blocks.
+  // The reporter (FormMessages.cpp). Posts to MainFormHandle; callable from any thread, never blocks.
   void Log(const std::string& Text) override;
   void SendResult(const std::string& Text, TBenchmarkType BenchmarkType, bool Finished) override;
-  // Hands the record of a run that ended to MainFormHandle's File menu; callable from any thread.
-  void SendRunRecord(TRunRecord Record);
-  // The record-keeping calls go to MainFormHandle's pass chart, posted like the lines; callable
-  // from any thread, never block.
+  // The record-keeping calls go to MainFormHandle's record of the run, posted like the lines;
+  // callable from any thread, never block.
   void TestStarted(TBenchmarkType BenchmarkType, std::int64_t BlockSize) override;
   void GFXBlockUsed(const TGFXBlockRecord& Block) override;
   void OpenCLDeviceUsed(const TOpenCLRecord& Device) override;
@@ -77,7 +76,8 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void PassTimed(const TPassRecord& Pass) override;
   void TestEnded(TTestStatus Status, const std::string& Message) override;
 
-  // The runner. While a run is active, "Run benchmark" is its Stop button (Esc).
+  // The runner (BenchmarkRunner.cpp). While a run is active, "Run benchmark" is its Stop button
+  // (Esc).
   void DoBenchmark(TBenchmarkType BenchmarkType);
   void EnableControls();
   void DisableControls();
@@ -85,7 +85,7 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void StopBenchmark();
   void ProcessResult(const TBenchmarkResultMessage& BenchmarkResultMessage);
 
-  // The OpenCL lists.
+  // The OpenCL lists (OpenCLSelection.cpp).
   void OpenCLListPlatforms();
   void OpenCLListDevices();
   // The core-count box's items for the chosen device (see CoreCountOffers).
@@ -143,18 +143,20 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   QAction* PrivacyPolicy1;
 
  protected:
-  // Receives the benchmark messages (the form's window procedure).
+  // Receives the benchmark messages (the form's window procedure, FormMessages.cpp).
   bool event(QEvent* Event) override;
   bool eventFilter(QObject* Watched, QEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
 
  private:
+  // The components and their places (FormControls.cpp).
   void CreateControls();
   void ScaleForm(double Factor);
   // Where a text needs more room than the design gives it with this machine's fonts, its control
   // grows into the free space to its right: the spin edits to show their largest value, the link
   // label its whole caption.
   void FitControlsToTexts();
+  // Creation and the small handlers (Unit1.cpp).
   void FormCreate();
 
   // Event handlers.
@@ -174,12 +176,13 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void PrivacyPolicy1Click();
 
   void AppendToMemo(const std::string& Text);
-  // Hands a posted record-keeping call to the pass chart; false for any other event.
-  bool ReplayRecordStep(QEvent* Event);
   QLabel* ResultLabel(TBenchmarkType BenchmarkType) const;
+  // The run's final message arrived: the record of the run is closed and the window is at rest.
+  void EndRun();
 
   TFormVelmoraServices FServices;
   std::string FProgramVersion;  // as the title line shows it
+  TRunRecords FRunRecords;      // what the chart draws and File > Save writes
   TResultsMenu* FResultsMenu = nullptr;
   TViewMenu* FViewMenu = nullptr;
   std::unique_ptr<TVraxDirect3D9> FVideoMemory;

@@ -1,14 +1,27 @@
 #pragma once
-// The two benchmark messages as Qt events. Qt's event queue delivers what one thread posts to
-// one object in posting order, and an event that is never delivered is still deleted by Qt, so
-// the event owns its message: nothing posted is leaked.
+// Every event the worker of a run posts to the window, with its number. Qt's event queue delivers
+// what one thread posts to one object in posting order, and an event that is never delivered is
+// still deleted by Qt, so each event owns its message: nothing posted is leaked.
 
 #include <QEvent>
 
+#include <functional>
 #include <memory>
 
 #include "BenchmarkMessages.h"
+#include "BenchmarkReporter.h"
 #include "ThreadHandOver.h"
+
+// The numbers the original gives its two messages, and the one Velmora adds.
+constexpr int WM_LOG_MESSAGE = 1480;       // carries a TLogMessage
+constexpr int WM_BENCHMARK_RESULT = 1481;  // carries a TBenchmarkResultMessage
+constexpr int WM_RECORD_STEP = 1482;       // carries a TRecordStep
+
+// One record-keeping call of a test, to be made again on the window's thread on the window's record
+// of the run.
+struct TRecordStep {
+  std::function<void(TBenchmarkReporter& Reporter)> Replay;
+};
 
 template <typename TMessage, int TypeNumber>
 class TMessageEvent : public QEvent {
@@ -29,3 +42,4 @@ class TMessageEvent : public QEvent {
 
 using TLogMessageEvent = TMessageEvent<TLogMessage, WM_LOG_MESSAGE>;
 using TBenchmarkResultEvent = TMessageEvent<TBenchmarkResultMessage, WM_BENCHMARK_RESULT>;
+using TRecordStepEvent = TMessageEvent<TRecordStep, WM_RECORD_STEP>;

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "RunRecordFiles.h"
+#include "RecordJson.h"
+#include "RecordReader.h"
 #include "TextFile.h"
 
 namespace {

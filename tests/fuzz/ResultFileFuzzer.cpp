@@ -6,7 +6,8 @@
 
 #include "FuzzCheck.h"
 #include "RunComparison.h"
-#include "RunRecordFiles.h"
+#include "RecordJson.h"
+#include "RecordReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const std::string Text(reinterpret_cast<const char*>(Data), Size);

@@ -1,7 +1,9 @@
 // A run's record as JSON and CSV, and read back: what goes in comes out, numbers keep a decimal
 // point in any locale, and a file that is not a Velmora result is refused with what is wrong.
 
-#include "RunRecordFiles.h"
+#include "RecordCsv.h"
+#include "RecordJson.h"
+#include "RecordReader.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

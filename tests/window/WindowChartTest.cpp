@@ -23,9 +23,9 @@
 #include "ConsoleFrontEnd.h"
 #include "LogNumbers.h"
 #include "PassChart.h"
-#include "RunRecordFiles.h"
+#include "RecordReader.h"
 #include "TextFile.h"
-#include "ViewMenu.h"
+#include "WindowEvents.h"
 #include "WindowFixture.h"
 
 namespace {

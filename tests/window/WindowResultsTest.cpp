@@ -21,7 +21,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "RunRecordFiles.h"
+#include "RecordReader.h"
 #include "TextFile.h"
 #include "WindowFixture.h"
 

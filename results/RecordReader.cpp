@@ -1,194 +1,17 @@
-#include "RunRecordFiles.h"
+#include "RecordReader.h"
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <limits>
 #include <type_traits>
 #include <vector>
 
+#include "RecordJson.h"
 #include "TestTable.h"
-#include "PassFigures.h"
-#include "SystemRAMBenchmark.h"
 
 using nlohmann::json;
-using nlohmann::ordered_json;
 
 namespace {
-
-// ---- Writing ----
-
-ordered_json TextOrNull(const std::string& Text) { return Text.empty() ? ordered_json() : ordered_json(Text); }
-
-template <typename T>
-ordered_json ValueOrNull(const std::optional<T>& Value) {
-  return Value ? ordered_json(*Value) : ordered_json();
-}
-
-const char* TestName(TBenchmarkType Type) {
-  const TBenchmarkTest* Test = FindBenchmarkTest(Type);
-  return Test ? Test->ConsoleName : "unknown";
-}
-
-bool HasOpenCLTest(const TRunSettings& Settings) {
-  return std::any_of(Settings.Tests.begin(), Settings.Tests.end(), [](TBenchmarkType Type) { return UsesOpenCL(Type); });
-}
-
-ordered_json RunJson(const TRunInfo& Run) {
-  return {{"velmora_version", Run.VelmoraVersion},
-          {"start_time_utc", Run.StartTimeUTC},
-          {"host_name", Run.HostName},
-          {"processor", {{"model", Run.ProcessorModel}, {"cores", Run.ProcessorCores}}},
-          {"kernel_release", Run.KernelRelease},
-          {"memory", {{"total_bytes", ValueOrNull(Run.TotalMemory)}, {"available_bytes", ValueOrNull(Run.AvailableMemory)}}},
-          {"transparent_huge_pages", TextOrNull(Run.TransparentHugePages)}};
-}
-
-ordered_json SettingsJson(const TRunSettings& Settings) {
-  ordered_json Tests = ordered_json::array();
-  for (const TBenchmarkType Type : Settings.Tests) Tests.push_back(TestName(Type));
-  const TBenchmarkSettings& Values = Settings.Settings;
-  ordered_json OpenCL;
-  if (HasOpenCLTest(Settings))
-    OpenCL = {{"platform", Values.OpenCLPlatform},
-              {"device", Values.OpenCLDevice},
-              {"work_items", Values.OpenCLComputeCoreCount}};
-  // 0: one thread per processor the program may use; null when the run has no all-core test.
-  const bool AllCores = std::any_of(Settings.Tests.begin(), Settings.Tests.end(), IsAllCoreTest);
-  return {{"tests", Tests},           {"block_size_bytes", Values.MemorySize},
-          {"passes", Values.Passes},  {"opencl", OpenCL},
-          {"threads", AllCores ? ordered_json(Values.Threads) : ordered_json()}};
-}
-
-ordered_json GFXJson(const TGFXBlockRecord& Block) {
-  ordered_json MemoryType;
-  if (Block.MemoryType) {
-    const TGraphicsMemoryType& Type = *Block.MemoryType;
-    MemoryType = {{"index", Type.Index},
-                  {"flags", Type.Flags},
-                  {"heap", {{"index", Type.HeapIndex}, {"size_bytes", Type.HeapSize}, {"flags", Type.HeapFlags}}}};
-  }
-  return {{"adapter", Block.Adapter},
-          {"driver_version", TextOrNull(Block.DriverVersion)},
-          {"memory_type", MemoryType},
-          {"reachable_window_bytes", ValueOrNull(Block.ReachableWindow)},
-          {"pcie_link", TextOrNull(Block.PCIeLink)}};
-}
-
-ordered_json OpenCLJson(const TOpenCLRecord& Device) {
-  return {{"platform", Device.Platform},
-          {"device", Device.Device},
-          {"driver_version", TextOrNull(Device.DriverVersion)},
-          {"work_items", Device.WorkItems},
-          {"launches_per_pass", Device.LaunchesPerPass},
-          {"pcie_link", TextOrNull(Device.PCIeLink)}};
-}
-
-ordered_json TestJson(const TTestRecord& Test) {
-  ordered_json Passes = ordered_json::array();
-  for (std::size_t Index = 0; Index < Test.Passes.size(); ++Index) {
-    const TPassRecord& Pass = Test.Passes[Index];
-    Passes.push_back({{"pass", Index + 1},
-                      {"warm", Index > 0},
-                      {"nanoseconds", Pass.Nanoseconds},
-                      {"bytes", Pass.Bytes},
-                      {"bytes_per_second", ValueOrNull(PassRate(Pass))}});
-  }
-  const std::optional<TTestFigures> Figures = TestFigures(Test);
-  ordered_json Average, Peak, Warm;
-  if (Figures) {
-    Average = {{"nanoseconds", Figures->AverageNanoseconds}, {"bytes_per_second", Figures->AverageRate}};
-    Peak = {{"pass", Figures->PeakPass},
-            {"nanoseconds", Figures->PeakNanoseconds},
-            {"bytes_per_second", Figures->PeakRate}};
-    if (Figures->Warm)
-      Warm = {{"count", Figures->Warm->Count},
-              {"median_bytes_per_second", Figures->Warm->Median},
-              {"minimum_bytes_per_second", Figures->Warm->Minimum},
-              {"maximum_bytes_per_second", Figures->Warm->Maximum},
-              {"coefficient_of_variation", ValueOrNull(Figures->Warm->CoefficientOfVariation)}};
-  }
-  ordered_json Result = {
-      {"name", TestName(Test.Type)},
-      {"status", TestStatusName(Test.Status)},
-      {"message", TextOrNull(Test.Message)},
-      {"block_size_bytes", Test.BlockSize},
-      {"walked_block_size_bytes", Test.GFX ? ValueOrNull(Test.GFX->WalkedBlockSize) : ordered_json()},
-      {"passes", Passes},
-      {"average", Average},
-      {"peak", Peak},
-      {"warm_passes", Warm},
-  };
-  if (Test.Type == bmGFXRAMWrite || Test.Type == bmGFXRAMRead)
-    Result["gfx"] = Test.GFX ? GFXJson(*Test.GFX) : ordered_json();
-  if (UsesOpenCL(Test.Type)) Result["opencl"] = Test.OpenCL ? OpenCLJson(*Test.OpenCL) : ordered_json();
-  if (IsAllCoreTest(Test.Type))
-    Result["threads"] = Test.Threads ? ordered_json{{"count", Test.Threads->Processors.size()},
-                                                    {"processors", Test.Threads->Processors}}
-                                     : ordered_json();
-  return Result;
-}
-
-ordered_json RecordJson(const TRunRecord& Record) {
-  ordered_json Tests = ordered_json::array();
-  for (const TTestRecord& Test : Record.Tests) Tests.push_back(TestJson(Test));
-  return {{"format", ResultFormatName},
-          {"format_version", ResultFormatVersion},
-          {"run", RunJson(Record.Run)},
-          {"settings", SettingsJson(Record.Settings)},
-          {"tests", Tests}};
-}
-
-// ---- CSV ----
-
-std::string CsvField(const std::string& Text) {
-  if (Text.find_first_of(",\"\r\n") == std::string::npos) return Text;
-  std::string Quoted = "\"";
-  for (const char Character : Text) {
-    if (Character == '"') Quoted += '"';
-    Quoted += Character;
-  }
-  return Quoted + "\"";
-}
-
-// A scalar as a CSV value: texts as they are, numbers in JSON's C-locale form, lists joined by "|".
-std::string CsvValue(const ordered_json& Value) {
-  if (Value.is_null()) return "";
-  if (Value.is_string()) return Value.get<std::string>();
-  if (Value.is_array()) {
-    std::string Joined;
-    for (const ordered_json& Item : Value) Joined += (Joined.empty() ? "" : "|") + CsvValue(Item);
-    return Joined;
-  }
-  return Value.dump();
-}
-
-struct TCsvRow {
-  std::string Record, Test, Pass, Warm, Nanoseconds, Bytes, BytesPerSecond, Name, Value;
-};
-
-void AddRow(std::string& Csv, const TCsvRow& Row) {
-  for (const std::string* Field : {&Row.Record, &Row.Test, &Row.Pass, &Row.Warm, &Row.Nanoseconds, &Row.Bytes,
-                                   &Row.BytesPerSecond, &Row.Name, &Row.Value}) {
-    if (Field != &Row.Record) Csv += ',';
-    Csv += CsvField(*Field);
-  }
-  Csv += '\n';
-}
-
-// Every scalar and list of Object under its dotted name, "processor.model".
-void AddNamedRows(std::string& Csv, const std::string& Record, const std::string& Test, const ordered_json& Object,
-                  const std::string& Prefix = "") {
-  for (const auto& [Key, Value] : Object.items()) {
-    if (Value.is_object()) {
-      AddNamedRows(Csv, Record, Test, Value, Prefix + Key + ".");
-    } else {
-      AddRow(Csv, {Record, Test, "", "", "", "", "", Prefix + Key, CsvValue(Value)});
-    }
-  }
-}
-
-// ---- Reading ----
 
 [[noreturn]] void Refuse(const std::string& Why) { throw EResultFileError(Why); }
 
@@ -347,29 +170,6 @@ TTestRecord ReadTest(const json& Test, const std::string& Path) {
 }
 
 }  // namespace
-
-std::string RunRecordJson(const TRunRecord& Record) { return RecordJson(Record).dump(2) + "\n"; }
-
-std::string RunRecordCsv(const TRunRecord& Record) {
-  const ordered_json Json = RecordJson(Record);
-  std::string Csv;
-  AddRow(Csv, {"record", "test", "pass", "warm", "nanoseconds", "bytes", "bytes_per_second", "name", "value"});
-  AddRow(Csv, {"run", "", "", "", "", "", "", "format", ResultFormatName});
-  AddRow(Csv, {"run", "", "", "", "", "", "", "format_version", std::to_string(ResultFormatVersion)});
-  AddNamedRows(Csv, "run", "", Json["run"]);
-  AddNamedRows(Csv, "settings", "", Json["settings"]);
-  for (const ordered_json& Test : Json["tests"]) {
-    const std::string Name = Test["name"].get<std::string>();
-    ordered_json Figures = Test;
-    Figures.erase("name");
-    Figures.erase("passes");
-    AddNamedRows(Csv, "test", Name, Figures);
-    for (const ordered_json& Pass : Test["passes"])
-      AddRow(Csv, {"pass", Name, CsvValue(Pass["pass"]), CsvValue(Pass["warm"]), CsvValue(Pass["nanoseconds"]),
-                   CsvValue(Pass["bytes"]), CsvValue(Pass["bytes_per_second"]), "", ""});
-  }
-  return Csv;
-}
 
 TRunRecord RunRecordFromJson(const std::string& Text) {
   json Json;
