@@ -157,7 +157,11 @@ TEST(VulkanLoader, WithoutADriverTheObjectCannotBeCreated) {
 TEST(VulkanLoader, WithADriverThatFindsNoAdapterTheDeviceCannotBeCreated) {
   // Mesa's Intel driver, installed with lavapipe, makes an instance but finds no Intel GPU here.
   const char* const Manifest = "/usr/share/vulkan/icd.d/intel_icd.x86_64.json";
-  if (!std::ifstream(Manifest)) GTEST_SKIP() << "no " << Manifest;
+  // mesa-vulkan-drivers, which make test installs, brings it: only a machine set up otherwise lacks it.
+  if (!std::ifstream(Manifest)) {
+    if (std::getenv("CI") != nullptr) FAIL() << "no " << Manifest << " in CI, where make test installs it";
+    GTEST_SKIP() << "no " << Manifest;
+  }
   TScopedDriverManifest IntelOnly(Manifest);
   TVraxDirect3D9 Probe(true);
   if (Probe.HasDevice()) GTEST_SKIP() << "this machine has an Intel GPU: " << Probe.D3DADAPTER_ID.Description;
