@@ -4,12 +4,12 @@
 #include <array>
 #include <cmath>
 
-#include "TestTable.h"
 #include "FormatSettings.h"
 #include "HelperQuobix.h"
 #include "NumberFormat.h"
 #include "PassFigures.h"
 #include "ResultTexts.h"
+#include "TestTable.h"
 
 namespace {
 

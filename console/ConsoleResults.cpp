@@ -4,10 +4,10 @@
 #include <cstring>
 #include <system_error>
 
-#include "TestTable.h"
 #include "ChartFiles.h"
 #include "RecordReader.h"
 #include "SettingsLimits.h"
+#include "TestTable.h"
 #include "TextFile.h"
 
 std::string WriteErrorText(int Error) { return Error != 0 ? std::strerror(Error) : "the output failed"; }

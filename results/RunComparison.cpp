@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "TestTable.h"
 #include "PassFigures.h"
 #include "ResultTexts.h"
+#include "TestTable.h"
 
 namespace {
 

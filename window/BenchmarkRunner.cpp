@@ -16,12 +16,12 @@
 #include <optional>
 
 #include "BenchmarkRun.h"
-#include "TestTable.h"
 #include "CoreCounts.h"
 #include "ExceptionLine.h"
 #include "ProcessPriority.h"
 #include "ResultsMenu.h"
 #include "RunDescription.h"
+#include "TestTable.h"
 #include "Unit1.h"
 #include "ViewMenu.h"
 

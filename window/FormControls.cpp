@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "TestTable.h"
 #include "CoreCounts.h"
 #include "SettingsLimits.h"
+#include "TestTable.h"
 #include "Unit1.h"
 
 namespace {

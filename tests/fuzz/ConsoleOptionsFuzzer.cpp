@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "TestTable.h"
 #include "ChartFiles.h"
 #include "ConsoleOptions.h"
 #include "FuzzCheck.h"
+#include "TestTable.h"
 
 namespace {
 

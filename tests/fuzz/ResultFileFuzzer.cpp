@@ -5,9 +5,9 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "RunComparison.h"
 #include "RecordJson.h"
 #include "RecordReader.h"
+#include "RunComparison.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const std::string Text(reinterpret_cast<const char*>(Data), Size);

@@ -15,9 +15,9 @@
 #include <regex>
 #include <string>
 
-#include "TestTable.h"
 #include "ScopedDecimalSeparator.h"
 #include "TestRecordChecks.h"
+#include "TestTable.h"
 
 namespace {
 
