@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
+#include "RecordCsv.h"
 #include "RecordJson.h"
 #include "RecordReader.h"
 #include "RunComparison.h"
