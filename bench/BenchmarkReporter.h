@@ -26,6 +26,9 @@ class TBenchmarkReporter {
   virtual void OpenCLDeviceUsed(const TOpenCLRecord& /*Device*/) {}
   // The processors an all-core test runs its threads on, one thread each, once they are pinned.
   virtual void ThreadsUsed(const TThreadsRecord& /*Threads*/) {}
+  // A line the test has just logged that says why it may fail: a failure's record keeps it beside
+  // the error's own message.
+  virtual void ReasonLogged(const std::string& /*Line*/) {}
   // One pass, in pass order, as soon as it is timed.
   virtual void PassTimed(const TPassRecord& /*Pass*/) {}
   // How the test ended: after its last line, and for a failure with the error's message.

@@ -17,3 +17,8 @@ void ReportTestException(TBenchmarkReporter& Reporter, std::exception_ptr Error)
   Reporter.Log("Exception: " + Message);
   Reporter.TestEnded(TTestStatus::Failed, Message);
 }
+
+void LogReason(TBenchmarkReporter& Reporter, const std::string& Line) {
+  Reporter.Log(Line);
+  Reporter.ReasonLogged(Line);
+}

@@ -14,3 +14,6 @@ std::string ExceptionLine(std::exception_ptr Error);
 
 // Logs the line of Error and records the test as failed with its message.
 void ReportTestException(TBenchmarkReporter& Reporter, std::exception_ptr Error);
+
+// Logs Line, which says why the test may fail, and has the record keep it as the failure's reason.
+void LogReason(TBenchmarkReporter& Reporter, const std::string& Line);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "ExceptionLine.h"
 #include "GFXBlockPlan.h"
 #include "HelperQuobix.h"
 
@@ -61,7 +62,7 @@ class TGFXBlockSource final : public TMemoryBlockSource {
     // A block the card holds but the processor cannot map whole is walked at the size it can.
     const TAdapterMemory Memory = FVideoMemory->AdapterMemory();
     const TGFXBlockPlan Plan = PlanGFXBlock(MemorySize, Memory);
-    if (!Plan.Line.empty()) FReporter.Log(Plan.Line);
+    if (!Plan.Line.empty()) LogReason(FReporter, Plan.Line);
     // A block that cannot be had is reported here and then by the first pass, which finds no
     // block 0.
     GFXRAMAllocate(*FVideoMemory, Plan.Size, FReporter);

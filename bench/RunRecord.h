@@ -74,6 +74,9 @@ struct TTestRecord {
   TBenchmarkType Type = bmAll;
   TTestStatus Status = TTestStatus::Failed;
   std::string Message;         // why it failed, stopped or was skipped
+  // For a failed test, the lines it logged before its error that say why it failed ("GFX RAM block
+  // of 4.00 GB does not fit: ..."), where the error's own message names neither size; empty else.
+  std::string Reason;
   std::int64_t BlockSize = 0;  // bytes asked for
   std::vector<TPassRecord> Passes;
   std::optional<TGFXBlockRecord> GFX;

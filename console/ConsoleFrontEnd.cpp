@@ -100,6 +100,7 @@ std::unique_ptr<TVraxDirect3D9> StartUp(TConsoleReporter& Reporter, const TGraph
     // The run goes on; the GFX tests report that they have no allocator.
     VideoMemory.reset();
     Reporter.Log(Error.what());
+    if (const std::string Why = GraphicsUnavailableLine(Error.what()); !Why.empty()) Reporter.Log(Why);
   }
   Reporter.Log(GetProcessorName());
   if (VideoMemory) Reporter.Log(ReachLine(VideoMemory->AdapterMemory()));
@@ -154,23 +155,37 @@ bool TakeBase(const std::string& ProgramName, TConsoleOptions& Options, std::opt
   return true;
 }
 
-// The settings of the run, with the OpenCL choices where a test runs on OpenCL, whose library is
-// loaded for it.
-TBenchmarkSettings SettingsOfRun(const TConsoleOptions& Options, std::stop_token StopToken,
-                                 const std::string& OpenCLLibraryName) {
+// The settings of the run, with the OpenCL choices where a test runs on OpenCL.
+TBenchmarkSettings SettingsOfRun(const TConsoleOptions& Options, std::stop_token StopToken) {
   TBenchmarkSettings Settings;
   Settings.MemorySize = MegabytesToBytes(Options.SizeMB);
   Settings.Passes = Options.Passes;
   Settings.Threads = Options.Threads.value_or(0);
   Settings.StopToken = std::move(StopToken);
   if (AnyUsesOpenCL(Options.Tests)) {
-    if (!OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
     const TOpenCLChoice Choice = ChooseOpenCL(Options);
     Settings.OpenCLPlatform = Choice.Platform;
     Settings.OpenCLDevice = Choice.Device;
     Settings.OpenCLComputeCoreCount = Choice.Cores;
   }
   return Settings;
+}
+
+// Before any test: a results or chart file that cannot be written, or (with OpenCL loaded for a test
+// that runs on it) an OpenCL index that names nothing. False, after one line on Err, for either.
+bool CheckBeforeTheRun(const std::string& ProgramName, const TConsoleOptions& Options, std::ostream& Err) {
+  for (const auto& [Option, Name] : {std::pair{"--json", &Options.JsonFile}, std::pair{"--csv", &Options.CsvFile},
+                                     std::pair{"--chart", &Options.ChartFile}})
+    if (!Name->empty())
+      if (const std::optional<std::string> Problem = OutputFileProblem(*Name)) {
+        Err << ProgramName << ": cannot write " << Option << " " << *Name << ": " << *Problem << "\n";
+        return false;
+      }
+  if (const std::optional<std::string> Problem = OpenCLChoiceProblem(Options)) {
+    Err << ProgramName << ": " << *Problem << "\n";
+    return false;
+  }
+  return true;
 }
 
 // The start-up lines, every test, and the closing peaks of the tests that ran.
@@ -186,11 +201,18 @@ void RunAndReport(const TConsoleOptions& Options, const TBenchmarkSettings& Sett
     }
     RunBenchmarkTests(Test, Settings, Reporter, VideoMemory.get());
   }
+  const auto ConsoleName = [](TBenchmarkType Type) { return std::string(FindBenchmarkTest(Type)->ConsoleName); };
+  if (const std::string Skipped = SkippedTestsLine(Reporter.Record(), ConsoleName); !Skipped.empty())
+    Reporter.Log(Skipped);
   Reporter.Log("");
   // The peaks of the tests that ran; a stopped run leaves out those it never started.
   for (const TTestRecord& Test : Reporter.Record().Tests)
     if (Test.Status != TTestStatus::Skipped)
       Reporter.Log(std::string(FindBenchmarkTest(Test.Type)->PeakCaption) + " " + Reporter.Result(Test.Type));
+  // A failure whose error names no cause gets the lines that did: "gfx-write failed: ... (GFX RAM
+  // block of 4.00 GB does not fit: ...)".
+  for (const TTestRecord& Test : Reporter.Record().Tests)
+    if (Test.Status == TTestStatus::Failed && !Test.Reason.empty()) Reporter.Log(ConsoleName(Test.Type) + " " + OutcomeText(Test));
 }
 
 // The results files and the chart that the options name. False when one could not be written.
@@ -203,6 +225,15 @@ bool WriteOutputs(const std::string& ProgramName, const TConsoleOptions& Options
   return Written;
 }
 
+// After the run with --compare BASE: the comparison of BASE with it, in the log.
+void CompareWithBase(TConsoleReporter& Reporter, const std::optional<TRunRecord>& Base, const std::string& BaseName,
+                     const TRunRecord& Record) {
+  if (!Base) return;
+  Reporter.Log("");
+  for (const std::string& Line : ComparisonLines(*Base, BaseName, Record, "this run", CompareRuns(*Base, Record)))
+    Reporter.Log(Line);
+}
+
 // Runs the tests of Options and writes what it names; the exit status.
 int RunTests(const std::string& ProgramName, const TConsoleOptions& Options, const std::optional<TRunRecord>& Base,
              std::ostream& Out, std::ostream& Err, const TGraphicsInterfaceFactory& OpenGraphics,
@@ -211,18 +242,16 @@ int RunTests(const std::string& ProgramName, const TConsoleOptions& Options, con
   // runtime or the Vulkan driver starts a thread, since a thread takes its blocked signals from
   // the thread that starts it.
   const TConsoleStopSignals Signals(Err);
-  const TBenchmarkSettings Settings = SettingsOfRun(Options, Signals.Token(), OpenCLLibraryName);
+  if (AnyUsesOpenCL(Options.Tests) && !OpenCLLibraryHandle) LoadOpenCL(OpenCLLibraryName);
+  if (!CheckBeforeTheRun(ProgramName, Options, Err)) return ExitUsage;
+  const TBenchmarkSettings Settings = SettingsOfRun(Options, Signals.Token());
   // With the results on standard output, the log goes to standard error.
   const bool ResultsOnOut = Options.JsonFile == "-" || Options.CsvFile == "-";
   const std::string FileVersion = ConsoleFileVersion();
   TConsoleReporter Reporter(ResultsOnOut ? Err : Out, DescribeRun(FileVersion), {Options.Tests, Settings});
   RunAndReport(Options, Settings, Reporter, OpenGraphics, FileVersion);
   const TRunRecord Record = Reporter.TakeRecord();
-  if (Base) {
-    Reporter.Log("");
-    for (const std::string& Line : ComparisonLines(*Base, Options.Compare[0], Record, "this run", CompareRuns(*Base, Record)))
-      Reporter.Log(Line);
-  }
+  CompareWithBase(Reporter, Base, Options.Compare.empty() ? "" : Options.Compare[0], Record);
   bool Written = WriteOutputs(ProgramName, Options, Record, PaintPng, Out, Err);
   if (Reporter.OutputFailed()) {
     Err << ProgramName << ": could not write the log to standard " << (ResultsOnOut ? "error" : "output") << ": "

@@ -9,6 +9,7 @@
 #include "DCLPlatform.h"
 #include "DCLText.h"
 #include "HelperQuobix.h"
+#include "TestTable.h"
 
 namespace {
 
@@ -46,6 +47,27 @@ TOpenCLChoice ChooseOpenCL(const TConsoleOptions& Options) {
     // test, which lists them again, reports the failure as its one "Exception: " line.
   }
   return Choice;
+}
+
+std::optional<std::string> OpenCLChoiceProblem(const TConsoleOptions& Options) {
+  if (!AnyUsesOpenCL(Options.Tests) || (!Options.Platform && !Options.Device)) return std::nullopt;
+  const std::int32_t PlatformIndex = Options.Platform.value_or(0);
+  const std::string Platform = "--platform " + std::to_string(PlatformIndex);
+  if (!OpenCLLibraryHandle) return Platform + " names no OpenCL platform: no OpenCL library could be loaded";
+  try {
+    const TDCLPlatforms Platforms;
+    const std::uint32_t Count = Platforms.PlatformCount();
+    if (static_cast<std::uint32_t>(PlatformIndex) >= Count)
+      return Platform + " names no OpenCL platform: there " + (Count == 1 ? "is 1" : "are " + std::to_string(Count)) +
+             " (see --list-devices)";
+    const std::uint32_t Devices = Platforms.GetPlatform(static_cast<std::uint32_t>(PlatformIndex))->DeviceCount();
+    if (Options.Device && static_cast<std::uint32_t>(*Options.Device) >= Devices)
+      return "--device " + std::to_string(*Options.Device) + " names no device of OpenCL platform " +
+             std::to_string(PlatformIndex) + ": it has " + std::to_string(Devices) + " (see --list-devices)";
+  } catch (const std::exception&) {
+    // Platforms that cannot be listed: the OpenCL test lists them again and says why in its line.
+  }
+  return std::nullopt;
 }
 
 bool ListOpenCLDevices(std::ostream& Out) {

@@ -1,10 +1,14 @@
 #include "ConsoleResults.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <system_error>
 
 #include "ChartFiles.h"
+#include "RecordCsv.h"
 #include "RecordReader.h"
 #include "SettingsLimits.h"
 #include "TestTable.h"
@@ -51,12 +55,37 @@ bool WriteChartFile(const std::string& ProgramName, const std::string& Name, con
   }
 }
 
+std::optional<std::string> OutputFileProblem(const std::string& Name) {
+  namespace fs = std::filesystem;
+  if (Name == "-") return std::nullopt;
+  std::error_code Error;
+  if (fs::is_directory(Name, Error)) return Name + " is a folder";
+  fs::path Folder = fs::path(Name).parent_path();
+  if (Folder.empty()) Folder = ".";
+  // The nearest folder on the path that is there, and what stands between it and the file.
+  fs::path Existing = Folder;
+  while (!fs::exists(Existing, Error) && Existing.has_relative_path() && Existing != Existing.parent_path())
+    Existing = Existing.parent_path();
+  if (fs::exists(Existing, Error) && !fs::is_directory(Existing, Error))
+    return Existing.string() + " is a file, not a folder";
+  if (!fs::is_directory(Folder, Error)) return "the folder " + Folder.string() + " does not exist";
+  if (access(Folder.c_str(), W_OK | X_OK) != 0)
+    return "the folder " + Folder.string() + " cannot be written (" + std::strerror(errno) + ")";
+  if (fs::exists(Name, Error) && access(Name.c_str(), W_OK) != 0)
+    return Name + " cannot be written (" + std::strerror(errno) + ")";
+  return std::nullopt;
+}
+
 std::optional<TRunRecord> ReadResultsFile(const std::string& ProgramName, const std::string& Name, std::ostream& Err) {
   std::string Text;
   try {
     Text = ReadTextFile(Name);
   } catch (const std::system_error& Error) {
     Err << ProgramName << ": cannot read " << Name << ": " << Error.code().message() << "\n";
+    return std::nullopt;
+  }
+  if (IsRecordCsv(Text)) {
+    Err << ProgramName << ": compare reads the JSON files that --json writes; " << Name << " is a CSV file\n";
     return std::nullopt;
   }
   try {

@@ -29,6 +29,12 @@ using TChartPngPainter = std::function<std::string(const TRunRecord& Record)>;
 bool WriteChartFile(const std::string& ProgramName, const std::string& Name, const TRunRecord& Record,
                     const TChartPngPainter& PaintPng, std::ostream& Err);
 
+// Why the results or chart file Name cannot be written, found before the run so that a run of
+// many minutes does not end in a file it cannot create: a folder on its path that is missing, a
+// path through a file, a folder or file that cannot be written, a name that is a folder. Empty
+// where nothing stands in the way, and for "-" (standard output).
+std::optional<std::string> OutputFileProblem(const std::string& Name);
+
 // The record in the results file Name; empty, after one line on Err that names the file and says
 // what is wrong, when it cannot be read or is not a Velmora result.
 std::optional<TRunRecord> ReadResultsFile(const std::string& ProgramName, const std::string& Name, std::ostream& Err);

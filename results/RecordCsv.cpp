@@ -56,10 +56,18 @@ void AddNamedRows(std::string& Csv, const std::string& Record, const std::string
 
 }  // namespace
 
+namespace {
+
+TCsvRow HeaderRow() {
+  return {"record", "test", "pass", "warm", "nanoseconds", "bytes", "bytes_per_second", "name", "value"};
+}
+
+}  // namespace
+
 std::string RunRecordCsv(const TRunRecord& Record) {
   const ordered_json Json = RecordJsonTree(Record);
   std::string Csv;
-  AddRow(Csv, {"record", "test", "pass", "warm", "nanoseconds", "bytes", "bytes_per_second", "name", "value"});
+  AddRow(Csv, HeaderRow());
   AddRow(Csv, {"run", "", "", "", "", "", "", "format", ResultFormatName});
   AddRow(Csv, {"run", "", "", "", "", "", "", "format_version", std::to_string(ResultFormatVersion)});
   AddNamedRows(Csv, "run", "", Json["run"]);
@@ -77,3 +85,8 @@ std::string RunRecordCsv(const TRunRecord& Record) {
   return Csv;
 }
 
+bool IsRecordCsv(const std::string& Text) {
+  std::string Header;
+  AddRow(Header, HeaderRow());
+  return Text.rfind(Header, 0) == 0 || Text.rfind(Header.substr(0, Header.size() - 1) + "\r\n", 0) == 0;
+}

@@ -8,3 +8,6 @@
 #include "RunRecord.h"
 
 std::string RunRecordCsv(const TRunRecord& Record);
+
+// Whether Text begins as a results file in CSV does: its header row.
+bool IsRecordCsv(const std::string& Text);

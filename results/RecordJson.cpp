@@ -98,6 +98,7 @@ ordered_json TestJson(const TTestRecord& Test) {
       {"name", TestName(Test.Type)},
       {"status", TestStatusName(Test.Status)},
       {"message", TextOrNull(Test.Message)},
+      {"reason", TextOrNull(Test.Reason)},
       {"block_size_bytes", Test.BlockSize},
       {"walked_block_size_bytes", Test.GFX ? ValueOrNull(Test.GFX->WalkedBlockSize) : ordered_json()},
       {"passes", Passes},

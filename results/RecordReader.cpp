@@ -143,6 +143,8 @@ TTestRecord ReadTest(const json& Test, const std::string& Path) {
   if (!Parsed) Refuse(Path + ".status is not a test status: '" + Status + "'");
   Result.Status = *Parsed;
   Result.Message = Text(Test, Path, "message");
+  // Files of Velmoras that kept no reason have none.
+  if (Test.contains("reason")) Result.Reason = Text(Test, Path, "reason");
   Result.BlockSize = WholeNumber<std::int64_t>(Test, Path, "block_size_bytes");
   const json& Passes = Member(Test, Path, "passes");
   if (!Passes.is_array()) Refuse(Path + ".passes is not a list");

@@ -23,11 +23,7 @@ std::string FirstPassText(const TTestFigures& Figures) {
 std::string TestLine(const TTestRecord& Test, std::size_t NameWidth) {
   std::string Line = ColumnText(FindBenchmarkTest(Test.Type)->ConsoleName, NameWidth);
   const std::optional<TTestFigures> Figures = TestFigures(Test);
-  if (!Figures) {
-    Line += TestStatusName(Test.Status);
-    if (!Test.Message.empty()) Line += ": " + Test.Message;
-    return Line;
-  }
+  if (!Figures) return Line + OutcomeText(Test);
   Line += ColumnText(RateText(Figures->PeakRate), 13) + ColumnText(RateText(Figures->AverageRate), 13);
   if (Figures->Warm) {
     Line += ColumnText(RateText(Figures->Warm->Median), 13);
@@ -57,6 +53,13 @@ std::string DeviceLine(const TTestRecord& Test) {
 
 }  // namespace
 
+std::string OutcomeText(const TTestRecord& Test) {
+  std::string Text = TestStatusName(Test.Status);
+  if (!Test.Message.empty()) Text += ": " + Test.Message;
+  if (!Test.Reason.empty()) Text += " (" + Test.Reason + ")";
+  return Text;
+}
+
 std::string ColumnText(std::string Text, std::size_t Width) {
   Text.resize(std::max(Text.size(), Width), ' ');
   return Text;
@@ -83,6 +86,15 @@ std::string WarmPassLine(const TTestRecord& Test) {
     return Head + RateText(Warm.Median) + ", too few for a spread; " + FirstPassText(*Figures);
   return Head + "median " + RateText(Warm.Median) + ", min " + RateText(Warm.Minimum) + ", max " +
          RateText(Warm.Maximum) + ", CV " + PercentText(*Warm.CoefficientOfVariation) + "; " + FirstPassText(*Figures);
+}
+
+std::string SkippedTestsLine(const TRunRecord& Record, const std::function<std::string(TBenchmarkType)>& NameOf) {
+  std::vector<std::string> Names;
+  for (const TTestRecord& Test : Record.Tests)
+    if (Test.Status == TTestStatus::Skipped) Names.push_back(NameOf(Test.Type));
+  if (Names.empty()) return "";
+  return "Stopped: " + std::to_string(Names.size()) + (Names.size() == 1 ? " test" : " tests") + " not run (" +
+         Joined(Names, ", ") + ")";
 }
 
 std::string ResultsSummaryText(const TRunRecord& Record) {

@@ -38,6 +38,20 @@ std::string RunName(const TRunRecord& Run, const std::string& Name) {
   return Name + " (Velmora " + Run.Run.VelmoraVersion + ", " + Run.Run.StartTimeUTC + ")";
 }
 
+bool HasTest(const TRunRecord& Run, TBenchmarkType Type) {
+  return std::any_of(Run.Tests.begin(), Run.Tests.end(), [Type](const TTestRecord& Test) { return Test.Type == Type; });
+}
+
+// One line for every test that only one of the runs has, in the table's order: nothing to compare
+// it with, but a run that lacks a test the other has is worth knowing of.
+void AddTestsOfOneRun(std::vector<std::string>& Lines, const TRunRecord& Base, const TRunRecord& New) {
+  for (const TBenchmarkTest& Test : BenchmarkTests()) {
+    const bool InBase = HasTest(Base, Test.Type), InNew = HasTest(New, Test.Type);
+    if (InBase != InNew)
+      Lines.push_back(std::string(Test.ConsoleName) + ": only in the " + (InBase ? "base" : "new") + " run, not compared");
+  }
+}
+
 }  // namespace
 
 std::optional<double> TTestComparison::PeakChange() const { return Change(BasePeak, NewPeak); }
@@ -87,6 +101,7 @@ std::vector<std::string> ComparisonLines(const TRunRecord& Base, const std::stri
   std::vector<std::string> Lines{"Base: " + RunName(Base, BaseName), "New:  " + RunName(New, NewName)};
   if (Comparisons.empty()) {
     Lines.push_back("The two runs have no test in common.");
+    AddTestsOfOneRun(Lines, Base, New);
     return Lines;
   }
   std::vector<TBenchmarkType> Types;
@@ -104,5 +119,6 @@ std::vector<std::string> ComparisonLines(const TRunRecord& Base, const std::stri
   }
   Lines.push_back("Medians are of the passes after the first; a change is within noise when it is smaller than");
   Lines.push_back("the spread of the two runs (their coefficients of variation added).");
+  AddTestsOfOneRun(Lines, Base, New);
   return Lines;
 }

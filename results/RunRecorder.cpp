@@ -45,6 +45,14 @@ void TRunRecorder::OpenCLDeviceUsed(const TOpenCLRecord& Device) {
   if (FForward) FForward->OpenCLDeviceUsed(Device);
 }
 
+void TRunRecorder::ReasonLogged(const std::string& Line) {
+  if (FTestOpen) {
+    std::string& Reason = FRecord.Tests.back().Reason;
+    Reason += (Reason.empty() ? "" : " ") + Line;
+  }
+  if (FForward) FForward->ReasonLogged(Line);
+}
+
 void TRunRecorder::PassTimed(const TPassRecord& Pass) {
   if (FTestOpen) FRecord.Tests.back().Passes.push_back(Pass);
   if (FForward) FForward->PassTimed(Pass);
@@ -57,6 +65,8 @@ void TRunRecorder::TestEnded(TTestStatus Status, const std::string& Message) {
   TTestRecord& Test = FRecord.Tests.back();
   Test.Status = Status;
   Test.Message = Message;
+  // Only a failure has a reason: a test that completed after saying its block was reduced did not fail.
+  if (Status != TTestStatus::Failed) Test.Reason.clear();
   TestRecorded(Test);
 }
 

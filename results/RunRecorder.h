@@ -18,6 +18,7 @@ class TRunRecorder : public TBenchmarkReporter {
   void GFXBlockUsed(const TGFXBlockRecord& Block) override;
   void OpenCLDeviceUsed(const TOpenCLRecord& Device) override;
   void ThreadsUsed(const TThreadsRecord& Threads) override;
+  void ReasonLogged(const std::string& Line) override;
   void PassTimed(const TPassRecord& Pass) override;
   void TestEnded(TTestStatus Status, const std::string& Message) override;
 

@@ -19,6 +19,7 @@
 #include "CoreCounts.h"
 #include "ExceptionLine.h"
 #include "ProcessPriority.h"
+#include "ResultTexts.h"
 #include "ResultsMenu.h"
 #include "RunDescription.h"
 #include "TestTable.h"
@@ -114,6 +115,7 @@ void TFormVelmora::DoBenchmark(TBenchmarkType BenchmarkType) {
   Request->Self = this;
   Request->BenchmarkType = BenchmarkType;
   Request->RunTests = FServices.RunTests;
+  FRunButton = RunButton(BenchmarkType);
   SetApplicationCursor(Qt::BusyCursor);
   DisableControls();
   MainFormHandle = this;
@@ -166,7 +168,10 @@ void TFormVelmora::ButtonBenchmarkClick() {
   }
   SetApplicationCursor(Qt::WaitCursor);
   for (const TBenchmarkTest& Test : BenchmarkTests())
-    if (QLabel* Label = ResultLabel(Test.Type)) Label->setText("-");
+    if (QLabel* Label = ResultLabel(Test.Type)) {
+      Label->setText("-");
+      ShowResultAsFresh(*Label, "");
+    }
   DoBenchmark(bmAll);
   SetApplicationCursor(std::nullopt);
 }
@@ -178,11 +183,22 @@ void TFormVelmora::Button8Click() { DoBenchmark(bmSystemRAMWrite); }
 void TFormVelmora::Button9Click() { DoBenchmark(bmSystemRAMRead); }
 
 void TFormVelmora::EndRun() {
-  Log("Benchmarking completed.");
   FRunRecords.RunEnded();
+  const TRunRecord& Run = *FRunRecords.LastRun();
+  // A stopped run says what it never ran, in the words of the window's buttons.
+  const std::string Skipped = SkippedTestsLine(Run, [this](TBenchmarkType Type) {
+    if (const QPushButton* Button = RunButton(Type)) return Button->text().replace("&&", "&").toStdString();
+    return std::string(FindBenchmarkTest(Type)->Description);
+  });
+  if (!Skipped.empty()) Log(Skipped);
+  Log("Benchmarking completed.");
+  ExplainResults(Run);
   FViewMenu->RecordChanged();
   FResultsMenu->RunEnded();
   FRunStop.reset();
   EnableControls();
   SetApplicationCursor(std::nullopt);
+  // Back to the button that started the run, which was locked while it went on.
+  if (FRunButton != nullptr) FRunButton->setFocus(Qt::OtherFocusReason);
 }
+

@@ -158,6 +158,8 @@ void TFormVelmora::CreateControls() {
 
   Memo1 = Place(new QPlainTextEdit(GroupBox1), "Memo1", 8, 199, 705, 306, RegularFont());
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The log stays editable, but Tab moves on to the next control, as everywhere else in the window.
+  Memo1->setTabChangesFocus(true);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
@@ -178,6 +180,8 @@ void TFormVelmora::CreateControls() {
   Link.setColor(QPalette::WindowText, Link.color(QPalette::Link));
   Label4->setPalette(Link);
   Label4->setCursor(Qt::PointingHandCursor);
+  // Reached with Tab like the buttons, and opened with Enter or Space.
+  Label4->setFocusPolicy(Qt::StrongFocus);
   Label4->installEventFilter(this);
 
   ButtonExit = Button(Client, "ButtonExit", "Exit", 644, 575, 72, 27, BoldFont());
@@ -185,19 +189,51 @@ void TFormVelmora::CreateControls() {
   // The menu stays inside the window, whatever the desktop does with global menus.
   menuBar()->setNativeMenuBar(false);
   menuBar()->setFont(RegularFont());
-  File1 = menuBar()->addMenu("File");
+  // Each menu and item has its mnemonic (Alt+F opens File); the captions are the original's.
+  File1 = menuBar()->addMenu("&File");
   File1->setObjectName("File1");
-  Exit1 = File1->addAction("Exit");
+  Exit1 = File1->addAction("E&xit");
   Exit1->setObjectName("Exit1");
-  Help1 = menuBar()->addMenu("Help");
+  Help1 = menuBar()->addMenu("&Help");
   Help1->setObjectName("Help1");
-  OnlineHelp1 = Help1->addAction("Home Page && Help...");
+  OnlineHelp1 = Help1->addAction("&Home Page && Help...");
   OnlineHelp1->setObjectName("OnlineHelp1");
-  PrivacyPolicy1 = Help1->addAction("Privacy Policy...");
+  PrivacyPolicy1 = Help1->addAction("&Privacy Policy...");
   PrivacyPolicy1->setObjectName("PrivacyPolicy1");
+  Help1->addSeparator();
+  About1 = Help1->addAction("&About Velmora");
+  About1->setObjectName("About1");
 
+  SetKeyboardOrder();
   FitControlsToTexts();
   setFixedSize(Client->width(), Client->height() + menuBar()->sizeHint().height());
+}
+
+std::array<TFormVelmora::TTestControls, 5> TFormVelmora::TestControls() const {
+  return {{{bmGFXRAMWrite, ButtonWriteGFXRAM, LabelPeakGFXWrite},
+           {bmGFXRAMRead, ButtonReadGFXRAM, LabelPeakGFXRead},
+           {bmOpenCLRAMReadWrite, ButtonOpenCLReadWrite, LabelPeakGFXOCLReadWrite},
+           {bmSystemRAMWrite, ButtonWriteSystemRAM, LabelPeakSYSWrite},
+           {bmSystemRAMRead, ButtonReadSystemRAM, LabelPeakSYSRead}}};
+}
+
+QPushButton* TFormVelmora::RunButton(TBenchmarkType BenchmarkType) const {
+  if (BenchmarkType == bmAll) return ButtonBenchmark;
+  for (const TTestControls& Controls : TestControls())
+    if (Controls.Type == BenchmarkType) return Controls.Button;
+  return nullptr;  // a test the window has no button for
+}
+
+void TFormVelmora::SetKeyboardOrder() {
+  // Tab follows the layout, top to bottom and left to right, down to the link label and Exit.
+  QWidget* const Order[] = {SpinEditRAMSize,       SpinEditPasses,       ButtonBenchmark,       ComboBoxOpenCLPlatform,
+                            ComboBoxOpenCLDevice,  ComboBoxCores,        ButtonWriteGFXRAM,     ButtonReadGFXRAM,
+                            ButtonOpenCLReadWrite, ButtonWriteSystemRAM, ButtonReadSystemRAM,   Memo1,
+                            Label4,                ButtonExit};
+  for (std::size_t Index = 1; Index < std::size(Order); ++Index)
+    setTabOrder(Order[Index - 1], Order[Index]);
+  // Enter or Return on a focused button presses it, as Space does.
+  for (QPushButton* Push : centralWidget()->findChildren<QPushButton*>()) Push->installEventFilter(this);
 }
 
 void TFormVelmora::FitControlsToTexts() {

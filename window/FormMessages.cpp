@@ -50,6 +50,10 @@ void TFormVelmora::ThreadsUsed(const TThreadsRecord& Threads) {
   PostRecordStep([=](TBenchmarkReporter& Reporter) { Reporter.ThreadsUsed(Threads); });
 }
 
+void TFormVelmora::ReasonLogged(const std::string& Line) {
+  PostRecordStep([=](TBenchmarkReporter& Reporter) { Reporter.ReasonLogged(Line); });
+}
+
 void TFormVelmora::PassTimed(const TPassRecord& Pass) {
   PostRecordStep([=](TBenchmarkReporter& Reporter) { Reporter.PassTimed(Pass); });
 }
@@ -61,26 +65,18 @@ void TFormVelmora::TestEnded(TTestStatus Status, const std::string& Message) {
 void TFormVelmora::AppendToMemo(const std::string& Text) { Memo1->appendPlainText(QString::fromStdString(Text)); }
 
 QLabel* TFormVelmora::ResultLabel(TBenchmarkType BenchmarkType) const {
-  switch (BenchmarkType) {
-    case bmGFXRAMWrite:
-      return LabelPeakGFXWrite;
-    case bmGFXRAMRead:
-      return LabelPeakGFXRead;
-    case bmOpenCLRAMReadWrite:
-      return LabelPeakGFXOCLReadWrite;
-    case bmSystemRAMWrite:
-      return LabelPeakSYSWrite;
-    case bmSystemRAMRead:
-      return LabelPeakSYSRead;
-    default:  // bmAll, and any test the window has no result box for
-      break;
-  }
-  return nullptr;
+  for (const TTestControls& Controls : TestControls())
+    if (Controls.Type == BenchmarkType) return Controls.Result;
+  return nullptr;  // bmAll, and any test the window has no result box for
 }
 
 void TFormVelmora::ProcessResult(const TBenchmarkResultMessage& BenchmarkResultMessage) {
-  if (QLabel* Label = ResultLabel(BenchmarkResultMessage.BenchmarkType))
+  if (QLabel* Label = ResultLabel(BenchmarkResultMessage.BenchmarkType)) {
     Label->setText(QString::fromStdString(BenchmarkResultMessage.Text));
+    // A fresh figure; what it is made of is said once the run's record is closed.
+    FMeasured[BenchmarkResultMessage.BenchmarkType] = QDateTime::currentDateTime();
+    ShowResultAsFresh(*Label, "");
+  }
 }
 
 bool TFormVelmora::event(QEvent* Event) {

@@ -2,7 +2,11 @@
 // user picks a platform, and the core-count box's items following the device. Each listing makes
 // its own enumeration and frees it before returning.
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QStyle>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -54,6 +58,7 @@ void TFormVelmora::OfferCoreCounts(const TCoreCountOffers& Offers) {
   for (const TCoreCountOffer& Item : Offers.Items)
     ComboBoxCores->addItem(QString::fromStdString(Item.Text), QVariant(Item.Count));
   ComboBoxCores->setCurrentIndex(Offers.Selected);
+  ShowFullNames();
 }
 
 void TFormVelmora::OfferCoreCountsForDevice() {
@@ -70,6 +75,17 @@ void TFormVelmora::OfferCoreCountsForDevice() {
       }
   }
   OfferCoreCounts(CoreCountOffers(IsGPU, ComputeUnits));
+}
+
+void TFormVelmora::ShowFullNames() {
+  for (QComboBox* Box : {ComboBoxOpenCLPlatform, ComboBoxOpenCLDevice, ComboBoxCores}) {
+    Box->setToolTip(Box->currentIndex() >= 0 ? Box->itemText(Box->currentIndex()) : QString());
+    // The list that drops down is as wide as its longest entry, the box keeping its designed width.
+    QAbstractItemView* List = Box->view();
+    const int Entries = List->sizeHintForColumn(0) + 2 * List->frameWidth() +
+                        List->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    List->setMinimumWidth(std::max(Entries, Box->width()));
+  }
 }
 
 void TFormVelmora::ComboBoxOpenCLPlatformSelect(int) { OpenCLListDevices(); }

@@ -29,12 +29,17 @@ bool IsCsvName(const QString& FileName) { return FileName.endsWith(".csv", Qt::C
 }  // namespace
 
 TResultsMenu::TResultsMenu(QMenu& FileMenu, QAction* Before, QWidget& DialogParent, const TRunRecords& Records,
-                           std::function<void(const std::string& Message)> ReportError)
-    : QObject(&DialogParent), FDialogParent(DialogParent), FRecords(Records), FReportError(std::move(ReportError)) {
-  SaveResults1 = new QAction("Save results...", &FileMenu);
+                           std::function<void(const std::string& Message)> ReportError,
+                           std::function<void(const std::string& Line)> Note)
+    : QObject(&DialogParent),
+      FDialogParent(DialogParent),
+      FRecords(Records),
+      FReportError(std::move(ReportError)),
+      FNote(std::move(Note)) {
+  SaveResults1 = new QAction("&Save results...", &FileMenu);
   SaveResults1->setObjectName("SaveResults1");
   SaveResults1->setShortcut(QKeySequence::Save);
-  CopyResults1 = new QAction("Copy results", &FileMenu);
+  CopyResults1 = new QAction("&Copy results", &FileMenu);
   CopyResults1->setObjectName("CopyResults1");
   for (QAction* Action : {SaveResults1, CopyResults1}) {
     Action->setEnabled(false);
@@ -65,6 +70,7 @@ void TResultsMenu::SaveResults1Click() {
   const std::string Text = IsCsvName(FileName) ? RunRecordCsv(*LastRun) : RunRecordJson(*LastRun);
   try {
     WriteTextFile(FileName.toStdString(), Text);
+    FNote("Results saved to " + FileName.toStdString());
   } catch (const std::system_error& Error) {
     FReportError("The results could not be saved to " + FileName.toStdString() + ": " + Error.code().message());
   }

@@ -17,9 +17,11 @@ class TRunRecords;
 class TResultsMenu : public QObject {
  public:
   // Puts the two items into FileMenu before the item Before, with a separator after them, over
-  // the last run of Records. ReportError shows what went wrong with a save.
+  // the last run of Records. ReportError shows what went wrong with a save; Note adds a line to the
+  // window's log, which says where the results went.
   TResultsMenu(QMenu& FileMenu, QAction* Before, QWidget& DialogParent, const TRunRecords& Records,
-               std::function<void(const std::string& Message)> ReportError);
+               std::function<void(const std::string& Message)> ReportError,
+               std::function<void(const std::string& Line)> Note);
 
   // A run has ended: its record is there to save and copy.
   void RunEnded();
@@ -34,4 +36,5 @@ class TResultsMenu : public QObject {
   QWidget& FDialogParent;
   const TRunRecords& FRecords;
   std::function<void(const std::string& Message)> FReportError;
+  std::function<void(const std::string& Line)> FNote;
 };

@@ -7,7 +7,9 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -68,10 +70,18 @@ TFormVelmora::TFormVelmora(TFormVelmoraServices Services, QWidget* Parent)
   connect(Exit1, &QAction::triggered, this, &TFormVelmora::ButtonExitClick);
   connect(OnlineHelp1, &QAction::triggered, this, &TFormVelmora::OnlineHelp1Click);
   connect(PrivacyPolicy1, &QAction::triggered, this, &TFormVelmora::PrivacyPolicy1Click);
+  connect(About1, &QAction::triggered, this, &TFormVelmora::About1Click);
+  // F10 opens the menu bar at its first menu, as desktops do.
+  connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+          [this] { menuBar()->setActiveAction(File1->menuAction()); });
+  // Each box names its whole entry on hover, however narrow the box.
+  for (QComboBox* Box : {ComboBoxOpenCLPlatform, ComboBoxOpenCLDevice, ComboBoxCores})
+    connect(Box, &QComboBox::currentIndexChanged, this, [this] { ShowFullNames(); });
   // Only a choice of the user's refills the device list, not the listing's own selection.
   connect(ComboBoxOpenCLPlatform, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLPlatformSelect);
   connect(ComboBoxOpenCLDevice, &QComboBox::activated, this, &TFormVelmora::ComboBoxOpenCLDeviceSelect);
-  FResultsMenu = new TResultsMenu(*File1, Exit1, *this, FRunRecords, FServices.ReportError);
+  FResultsMenu = new TResultsMenu(*File1, Exit1, *this, FRunRecords, FServices.ReportError,
+                                  [this](const std::string& Line) { AppendToMemo(Line); });
   FViewMenu = new TViewMenu(*menuBar(), *Help1, *this, FRunRecords, FServices.ReportError);
 
   try {
@@ -95,12 +105,21 @@ void TFormVelmora::FormCreate() {
   FProgramVersion = VersionData.FileVersion;
   SpinEditRAMSize->setValue(BlockSizeLimits.Default);
   AppendToMemo(TitleLine(VersionData.FileVersion));
-  FVideoMemory = FServices.CreateVideoMemory();
+  try {
+    FVideoMemory = FServices.CreateVideoMemory();
+  } catch (const EVraxError& Error) {
+    // Where Windows always has Direct3D, a Linux machine often lacks a Vulkan driver: the window
+    // says so in its log, as the console does, and goes on, so that the OpenCL and system RAM tests
+    // still run; the GFX tests each say that they have no allocator.
+    AppendToMemo(Error.what());
+    if (const std::string Why = GraphicsUnavailableLine(Error.what()); !Why.empty()) AppendToMemo(Why);
+  }
   VideoMemory = FVideoMemory.get();
-  AppendToMemo(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
+  if (VideoMemory) AppendToMemo(AdapterLine(VideoMemory->D3DADAPTER_ID.Description, VideoMemory->MemoryAvailable()));
   AppendToMemo(GetProcessorName());
-  AppendToMemo(ReachLine(VideoMemory->AdapterMemory()));
+  if (VideoMemory) AppendToMemo(ReachLine(VideoMemory->AdapterMemory()));
   OpenCLListPlatforms();
+  ShowFullNames();
   FServices.OpenUrl(HomePageAddress);
   MainFormHandle = this;
 }
@@ -123,6 +142,16 @@ void TFormVelmora::Label4Click() { FServices.OpenUrl(HomePageAddress); }
 void TFormVelmora::OnlineHelp1Click() { FServices.OpenUrl(HelpPageAddress); }
 void TFormVelmora::PrivacyPolicy1Click() { FServices.OpenUrl(PrivacyPolicyAddress); }
 
+void TFormVelmora::About1Click() {
+  QMessageBox Box(QMessageBox::Information, "About Velmora",
+                  QString::fromStdString("Velmora " + FProgramVersion + " for Linux"), QMessageBox::Close, this);
+  Box.setObjectName("AboutBox");
+  Box.setInformativeText(QString::fromStdString(AboutText()));
+  QPushButton* HomePage = Box.addButton("&Home Page", QMessageBox::ActionRole);
+  Box.exec();
+  if (Box.clickedButton() == HomePage) FServices.OpenUrl(HomePageAddress);
+}
+
 void TFormVelmora::Label4MouseEnter() {
   QFont Font = Label4->font();
   Font.setUnderline(true);
@@ -135,21 +164,41 @@ void TFormVelmora::Label4MouseLeave() {
   Label4->setFont(Font);
 }
 
+namespace {
+
+bool IsEnterOrSpace(QEvent* Event, bool WithSpace) {
+  if (Event->type() != QEvent::KeyPress) return false;
+  const int Key = static_cast<QKeyEvent*>(Event)->key();
+  return Key == Qt::Key_Return || Key == Qt::Key_Enter || (WithSpace && Key == Qt::Key_Space);
+}
+
+}  // namespace
+
 bool TFormVelmora::eventFilter(QObject* Watched, QEvent* Event) {
   if (Watched == Label4) {
     switch (Event->type()) {
       case QEvent::Enter:
+      case QEvent::FocusIn:  // the keyboard's user sees where the focus is as the mouse's does
         Label4MouseEnter();
         break;
       case QEvent::Leave:
-        Label4MouseLeave();
+      case QEvent::FocusOut:
+        if (!Label4->hasFocus() && !Label4->underMouse()) Label4MouseLeave();
         break;
       case QEvent::MouseButtonRelease:
         Label4Click();
         break;
       default:
+        if (IsEnterOrSpace(Event, true)) {
+          Label4Click();
+          return true;
+        }
         break;
     }
+  } else if (auto* Push = qobject_cast<QPushButton*>(Watched); Push != nullptr && IsEnterOrSpace(Event, false)) {
+    // A window's buttons take Enter only in dialogs; here a focused button is pressed by it too.
+    if (Push->isEnabled()) Push->click();
+    return true;
   }
   return QMainWindow::eventFilter(Watched, Event);
 }

@@ -3,6 +3,7 @@
 // peak labels, the menu and the link label. It prepares the shared objects at creation, starts
 // one worker thread per run and shows what the tests post back through Qt's event queue.
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QMainWindow>
 
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -73,6 +75,7 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void GFXBlockUsed(const TGFXBlockRecord& Block) override;
   void OpenCLDeviceUsed(const TOpenCLRecord& Device) override;
   void ThreadsUsed(const TThreadsRecord& Threads) override;
+  void ReasonLogged(const std::string& Line) override;
   void PassTimed(const TPassRecord& Pass) override;
   void TestEnded(TTestStatus Status, const std::string& Message) override;
 
@@ -141,6 +144,7 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   QMenu* Help1;
   QAction* OnlineHelp1;
   QAction* PrivacyPolicy1;
+  QAction* About1;  // Help > About Velmora: the version, the licence, the home page
 
  protected:
   // Receives the benchmark messages (the form's window procedure, FormMessages.cpp).
@@ -156,6 +160,8 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   // grows into the free space to its right: the spin edits to show their largest value, the link
   // label its whole caption.
   void FitControlsToTexts();
+  // Tab follows the layout; Enter presses a focused button.
+  void SetKeyboardOrder();
   // Creation and the small handlers (Unit1.cpp).
   void FormCreate();
 
@@ -174,15 +180,36 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   void Label4MouseLeave();
   void OnlineHelp1Click();
   void PrivacyPolicy1Click();
+  void About1Click();
 
   void AppendToMemo(const std::string& Text);
+  // The button and the result box of each test that has them, in the layout's order.
+  struct TTestControls {
+    TBenchmarkType Type;
+    QPushButton* Button;
+    QLabel* Result;
+  };
+  std::array<TTestControls, 5> TestControls() const;
   QLabel* ResultLabel(TBenchmarkType BenchmarkType) const;
+  // The button that runs a test of this type alone (ButtonBenchmark for bmAll); null where none does.
+  QPushButton* RunButton(TBenchmarkType BenchmarkType) const;
+  // After a run, the result boxes of its tests: a fresh figure explained on hover, an older one
+  // marked as older where the test gave none this time.
+  void ExplainResults(const TRunRecord& Run);
+  // A box's figure as fresh, with what it is made of on hover; as older than the last run of its test.
+  void ShowResultAsFresh(QLabel& Label, const std::string& ToolTip);
+  void ShowResultAsOlder(QLabel& Label, const std::string& ToolTip);
+  // The full names of the OpenCL lists' entries on hover, and popups as wide as their longest entry.
+  void ShowFullNames();
   // The run's final message arrived: the record of the run is closed and the window is at rest.
   void EndRun();
 
   TFormVelmoraServices FServices;
   std::string FProgramVersion;  // as the title line shows it
   TRunRecords FRunRecords;      // what the chart draws and File > Save writes
+  // When each result box's figure was measured: the tooltip of a figure that is older than the
+  // last run of its test says so.
+  std::map<TBenchmarkType, QDateTime> FMeasured;
   TResultsMenu* FResultsMenu = nullptr;
   TViewMenu* FViewMenu = nullptr;
   std::unique_ptr<TVraxDirect3D9> FVideoMemory;
@@ -190,5 +217,6 @@ class TFormVelmora : public QMainWindow, public TBenchmarkReporter {
   std::optional<std::stop_source> FRunStop;  // the active run's; empty at rest
   QElapsedTimer FRunClock;                   // since the active run started
   QShortcut* FStopShortcut = nullptr;        // Esc, enabled during a run
+  QPushButton* FRunButton = nullptr;         // the button that started the active run, which gets the focus back
   bool FCentred = false;
 };

@@ -55,11 +55,13 @@ def check_stop_during_a_pass(velmora, stop_signal, status, note, failures):
         return
     process.send_signal(stop_signal)
     returned, err = finish(process, lines, 30)
-    expected_end = ["Freed system memory: 256.00 MB", "STOPPED", "", "Peak write SYS RAM: -"]
-    end = lines[-4:]
+    # The stopped test's clean-up and stopped line, what the run did not run, then the peaks.
+    expected_end = ["Freed system memory: 256.00 MB", "STOPPED", "Stopped: 1 test not run (sys-read)", "",
+                    "Peak write SYS RAM: -"]
+    end = lines[-5:]
     if returned != status:
         failures.append(f"{name}: exit status {returned}, not {status}")
-    if len(end) != 4 or end[0] != expected_end[0] or not STOPPED.fullmatch(end[1]) or end[2:] != expected_end[2:]:
+    if len(end) != 5 or end[0] != expected_end[0] or not STOPPED.fullmatch(end[1]) or end[2:] != expected_end[2:]:
         failures.append(f"{name}: the run ends with {end}")
     if any("system RAM read" in line or "Read from" in line for line in lines):
         failures.append(f"{name}: the read test started after the stop")

@@ -2,7 +2,9 @@
 """The console's exit statuses, one row per case, run against the built program: 0 when every test
 that ran completed, 1 when a test failed or an output could not be written (one line on standard
 error with the reason) or a --compare file is not a result, 2 for a bad argument, 130 and 143 when
-Ctrl-C or SIGTERM stopped the run.
+Ctrl-C or SIGTERM stopped the run. A results or chart file that cannot be created and an OpenCL
+index that names nothing are bad arguments, found before any test: nothing at all is printed on
+standard output, not even the start-up lines.
 
 Usage: check_exit_status.py VELMORA
 """
@@ -32,6 +34,8 @@ def main():
     not_a_result = os.path.join(folder, "notes.json")
     with open(not_a_result, "w") as file:
         file.write('{"tests": []}\n')
+    run_csv = os.path.join(folder, "run.csv")
+    no_vulkan = {"VK_DRIVER_FILES": "/nonexistent/icd.json", "VK_ICD_FILENAMES": "/nonexistent/icd.json"}
     # name, arguments, how standard output is set up, extra environment, status, standard error
     # (a regular expression over all of it), standard output (the same)
     rows = [
@@ -43,13 +47,27 @@ def main():
          r""),
         ("compare without a file", ["--compare"], None, {}, 2,
          r"velmora: --compare needs a results file\nTry 'velmora --help'\n", r""),
-        ("completed run", SMALL_RUN + ["--json", run_json], None, {}, 0, r"", r".*\nPeak read SYS RAM: \d.*"),
-        ("a test failed", ["--console", "--test", "opencl,sys-read", "--platform", "9", "--size", "256",
-                           "--passes", "2"], None, {}, 1, r"",
-         r".*\nException: There is no OpenCL platform 9 \(\d+ found\)\n.*\nPeak read SYS RAM: \d.*"),
-        ("every test failed", ["--console", "--test", "gfx-read,opencl", "--platform", "9", "--size", "256",
-                               "--passes", "2"], None, {"VK_ICD_FILENAMES": "/nonexistent/icd.json"}, 1, r"",
-         r".*\nException: No GFX memory: .*\nException: There is no OpenCL platform 9.*"),
+        ("completed run", SMALL_RUN + ["--json", run_json, "--csv", run_csv], None, {}, 0, r"",
+         r".*\nPeak read SYS RAM: \d.*"),
+        ("a test failed", ["--console", "--test", "gfx-read,sys-read", "--size", "256", "--passes", "2"], None,
+         no_vulkan, 1, r"", r".*\nException: No GFX memory: .*\nPeak read SYS RAM: \d.*"),
+        ("every test failed", ["--console", "--test", "gfx-write,gfx-read", "--size", "256", "--passes", "2"], None,
+         no_vulkan, 1, r"", r".*\nException: No GFX memory: .*\nException: No GFX memory: .*"),
+        ("results file in a folder that is not there", SMALL_RUN + ["--json", "/nonexistent/run.json"], None, {}, 2,
+         r"velmora: cannot write --json /nonexistent/run\.json: the folder /nonexistent does not exist\n", r""),
+        ("results file on a path through a file", SMALL_RUN + ["--csv", not_a_result + "/run.csv"], None, {}, 2,
+         re.escape(f"velmora: cannot write --csv {not_a_result}/run.csv: {not_a_result} is a file, not a folder")
+         + r"\n", r""),
+        ("chart in a folder that is not there", SMALL_RUN + ["--chart", "/nonexistent/deeper/run.svg"], None, {}, 2,
+         r"velmora: cannot write --chart /nonexistent/deeper/run\.svg: the folder /nonexistent/deeper does not exist\n",
+         r""),
+        ("an OpenCL platform that is not there", ["--console", "--test", "opencl,sys-read", "--platform", "9"], None,
+         {}, 2, r"velmora: --platform 9 names no OpenCL platform: there (is 1|are \d+) \(see --list-devices\)\n", r""),
+        ("an OpenCL device that is not there", ["--console", "--test", "opencl", "--platform", "0", "--device", "9",
+                                                "--cores", "2"], None, {}, 2,
+         r"velmora: --device 9 names no device of OpenCL platform 0: it has \d+ \(see --list-devices\)\n", r""),
+        ("OpenCL indexes unchecked without an OpenCL test", SMALL_RUN + ["--platform", "9", "--device", "9"], None,
+         {}, 0, r"", r".*\nPeak read SYS RAM: \d.*"),
         ("log to a full disk", SMALL_RUN, "/dev/full", {}, 1,
          r"velmora: could not write the log to standard output: No space left on device\n", None),
         ("log to a closed standard output", SMALL_RUN, closed_stdout, {}, 1,
@@ -67,6 +85,8 @@ def main():
         ("compare with a file that is not a result", ["--compare", run_json, not_a_result], None, {}, 1,
          re.escape(f"velmora: {not_a_result} is not a Velmora result: it has no \"format\": \"velmora-result\"")
          + r"\n", r""),
+        ("compare with a results file in CSV", ["--compare", run_json, run_csv], None, {}, 1,
+         re.escape(f"velmora: compare reads the JSON files that --json writes; {run_csv} is a CSV file") + r"\n", r""),
     ]
     failures = []
     for name, arguments, stdout, extra, status, stderr_pattern, stdout_pattern in rows:

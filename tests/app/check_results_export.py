@@ -5,9 +5,10 @@ Run 1, in a locale with a decimal comma (LC_ALL=de_DE.UTF-8): every test over 25
 passes, the GFX tests on this machine's Vulkan device, the OpenCL test on its first OpenCL device
 with 2 work items. The log uses "," and the files "."; the JSON is valid against the schema; every
 pass, average and peak of the log is in the JSON and in the CSV with the same figures.
-Run 2: the OpenCL test on a platform that is not there, then the system read test, with the JSON
-on standard output: the failed test is in the record with the message of its Exception line, the
-log went to standard error, and the exit status is 1.
+Run 2: the GFX write test on a card whose memory the processor cannot map (the fake Vulkan driver's
+GTX 1060), then the system read test, with the JSON on standard output: the failed test is in the
+record with the message of its Exception line and the line before it that says why as its reason,
+the log went to standard error, and the exit status is 1.
 Run 3: the system write and read tests stopped with Ctrl-C during the write test: the record holds
 the write test as stopped with every pass the log shows, and the read test as skipped.
 Run 4: the all-core tests: the record names every processor the program may use, one pinned
@@ -15,7 +16,7 @@ thread each, as the log's line does.
 Run 5: the transfer tests by their group names on PoCL: four tests in the record, on the OpenCL
 device without work items or link, each pass of the log with its time and the block's bytes.
 
-Usage: check_results_export.py VELMORA SCHEMA
+Usage: check_results_export.py VELMORA SCHEMA FAKE_VULKAN_MANIFEST
 """
 import csv
 import io
@@ -127,7 +128,7 @@ def run(velmora, arguments, env):
 
 
 def main():
-    velmora, schema_path = sys.argv[1], sys.argv[2]
+    velmora, schema_path, fake_vulkan = sys.argv[1], sys.argv[2], sys.argv[3]
     validator = jsonschema.Draft202012Validator(json.load(open(schema_path)))
     comma = dict(os.environ, LC_ALL="de_DE.UTF-8")
     with tempfile.TemporaryDirectory() as folder:
@@ -168,16 +169,23 @@ def main():
             flags = ((tests[name].get("gfx") or {}).get("memory_type") or {}).get("flags", [])
             check({"DEVICE_LOCAL", "HOST_VISIBLE"} <= set(flags), f"run 1: {name} memory type flags {flags}")
 
-    second = run(velmora, ["--console", "--test", "opencl,sys-read", "--platform", "9", "--size", "256",
-                           "--passes", "2", "--json", "-"], dict(os.environ))
+    fake_card = dict(os.environ, VK_DRIVER_FILES=fake_vulkan, VK_ICD_FILENAMES=fake_vulkan,
+                     VELMORA_FAKE_VULKAN_ADAPTERS="no-window")
+    second = run(velmora, ["--console", "--test", "gfx-write,sys-read", "--size", "256", "--passes", "2",
+                           "--json", "-"], fake_card)
     check(second.returncode == 1, f"run 2: exit status {second.returncode}")
     record = json.loads(second.stdout)
     for error in validator.iter_errors(record):
         failures.append(f"run 2: schema: {error.message} at {list(error.absolute_path)}")
-    opencl, system = record["tests"]
-    check(opencl["status"] == "failed" and re.fullmatch(r"There is no OpenCL platform 9 \(\d+ found\)",
-                                                        opencl["message"] or ""), f"run 2: {opencl}")
-    check(f"Exception: {opencl['message']}" in second.stderr.splitlines(), "run 2: no Exception line in the log")
+    gfx, system = record["tests"]
+    why = ("GFX RAM block of 256.00 MB does not fit: the processor can reach only 0 Byte of this adapter's memory "
+           "(resizable BAR is off)")
+    check(gfx["status"] == "failed" and gfx["message"] == "List index out of bounds (0).  TList is empty"
+          and gfx["reason"] == why, f"run 2: {gfx}")
+    log = second.stderr.splitlines()
+    check(f"Exception: {gfx['message']}" in log, "run 2: no Exception line in the log")
+    check(why in log, "run 2: the reason is not a line of the log")
+    check(f"gfx-write failed: {gfx['message']} ({why})" in log, "run 2: the closing summary does not give the reason")
     check(system["status"] == "completed" and len(system["passes"]) == 2, f"run 2: {system}")
     check("Running system RAM read test..." in second.stderr, "run 2: the log is not on standard error")
 

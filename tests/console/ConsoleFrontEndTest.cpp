@@ -151,12 +151,15 @@ TEST(ConsoleOnCards, ABlockNoCardCanServeSaysWhyBeforeTheFailureLines) {
                          Sysfs.Vulkan()),
               1);
     const std::vector<std::string> Lines = LinesOf(Out.str());
-    ASSERT_EQ(Lines.size(), 11u) << Out.str();
+    ASSERT_EQ(Lines.size(), 12u) << Out.str();
+    // The closing summary keeps the reason, which the error's own message does not name.
     EXPECT_EQ(std::vector<std::string>(Lines.begin() + 4, Lines.end()),
               (std::vector<std::string>{Case.Why, "Error: Could not allocate GFX memory!", Lines[6],
                                         "Running GFX RAM write test...",
                                         "Exception: List index out of bounds (0).  TList is empty", "",
-                                        "Peak write GFX RAM: -"}));
+                                        "Peak write GFX RAM: -",
+                                        "gfx-write failed: List index out of bounds (0).  TList is empty (" +
+                                            std::string(Case.Why) + ")"}));
     EXPECT_EQ(Lines[6].rfind("Free texture memory: ", 0), 0u) << Lines[6];
   }
 }
@@ -172,8 +175,11 @@ TEST(ConsoleFrontEnd, WithoutAnAllocatorPrintsItsErrorAndRunsTheOtherTests) {
   const std::vector<std::string> Lines = LinesOf(Out.str());
   ASSERT_GE(Lines.size(), 5u) << Out.str();
   EXPECT_EQ(Lines[1], "Error: Creating D3D Object!");
-  EXPECT_EQ(Lines[3], "Exception: No GFX memory: the graphics adapter could not be opened");
-  EXPECT_EQ(Lines[4], "Allocated system memory: 256.00 MB");
+  // The same in Linux terms: what is missing and which package provides it.
+  EXPECT_EQ(Lines[2], GraphicsUnavailableLine("Error: Creating D3D Object!"));
+  EXPECT_NE(Lines[2].find("mesa-vulkan-drivers"), std::string::npos) << Lines[2];
+  EXPECT_EQ(Lines[4], "Exception: No GFX memory: the graphics adapter could not be opened");
+  EXPECT_EQ(Lines[5], "Allocated system memory: 256.00 MB");
   EXPECT_EQ(Lines[Lines.size() - 2], "Peak write GFX RAM: -");
   EXPECT_NE(Lines.back(), "Peak read SYS RAM: -");
 }

@@ -166,7 +166,10 @@ TEST(ConsoleResults, TheChartIsWrittenAfterTheRunAsItsNameSaysOrWhyNot) {
       {Dir + "run.svg", {}, ExitCompleted, "", true, "<?xml version=\"1.0\""},
       {Dir + "run.PNG", FakePng, ExitCompleted, "", true, "\x89PNG fake"},
       {Dir + "no-qt.png", {}, ExitUsage, CannotDraw, false, ""},
-      {Dir + "missing/run.svg", {}, ExitFailed, "velmora: could not write " + Dir + "missing/run.svg: No such file or directory\n", true, ""},
+      // A folder that is not there is found before the run, not after it.
+      {Dir + "missing/run.svg", {}, ExitUsage,
+       "velmora: cannot write --chart " + Dir + "missing/run.svg: the folder " + Dir + "missing does not exist\n", false,
+       ""},
       {Dir + "undrawn.png", NoPng, ExitFailed, "velmora: could not draw the chart for " + Dir + "undrawn.png\n", true, ""},
   };
   for (const TCase& Case : Cases) {

@@ -161,6 +161,47 @@ TEST(RunComparison, PairsTheTestsBothRunsHaveInRunOrder) {
             "sys-read   1.00 GB/s    1.50 GB/s    +50.0 %   1.00 GB/s    1.50 GB/s    +50.0 %   faster (spread 0.0 %)");
 }
 
+// A test in only one run is named, one line each, whether or not the runs share another test.
+TEST(RunComparison, NamesTheTestsOnlyOneRunHas) {
+  TRunRecord Base, New;
+  Base.Tests = {Recorded({0.5, 1.0, 1.0, 1.0}, TTestStatus::Completed, bmSystemRAMWrite),
+                Recorded({0.5, 1.0, 1.0, 1.0}, TTestStatus::Completed, bmSystemRAMRead)};
+  New.Tests = {Recorded({0.5, 1.0, 1.0, 1.0}, TTestStatus::Completed, bmOpenCLRAMReadWrite),
+               Recorded({0.5, 1.0, 1.0, 1.0}, TTestStatus::Completed, bmSystemRAMRead)};
+  const std::vector<std::string> Lines = ComparisonLines(Base, "base.json", New, "new.json", CompareRuns(Base, New));
+  ASSERT_GE(Lines.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(Lines.end() - 2, Lines.end()),
+            (std::vector<std::string>{"opencl: only in the new run, not compared",
+                                      "sys-write: only in the base run, not compared"}));
+  New.Tests.pop_back();
+  const std::vector<std::string> Apart = ComparisonLines(Base, "base.json", New, "new.json", CompareRuns(Base, New));
+  EXPECT_EQ(std::vector<std::string>(Apart.begin() + 2, Apart.end()),
+            (std::vector<std::string>{"The two runs have no test in common.", "opencl: only in the new run, not compared",
+                                      "sys-write: only in the base run, not compared",
+                                      "sys-read: only in the base run, not compared"}));
+}
+
+// How a test without figures ended, and the line of a stopped run on what it did not run.
+TEST(ResultTexts, SayHowATestEndedAndWhatAStoppedRunSkipped) {
+  TTestRecord Failed = Recorded({}, TTestStatus::Failed, bmGFXRAMWrite);
+  Failed.Message = "List index out of bounds (0).  TList is empty";
+  Failed.Reason = "GFX RAM block of 4.00 GB does not fit: this adapter has only 2.00 GB of free memory";
+  EXPECT_EQ(OutcomeText(Failed),
+            "failed: List index out of bounds (0).  TList is empty (GFX RAM block of 4.00 GB does not fit: this "
+            "adapter has only 2.00 GB of free memory)");
+  TTestRecord Stopped = Recorded({1.0}, TTestStatus::Stopped, bmSystemRAMWrite);
+  Stopped.Message = "Stopped by the user after 1 of 5 passes.";
+  EXPECT_EQ(OutcomeText(Stopped), "stopped: Stopped by the user after 1 of 5 passes.");
+
+  TRunRecord Run;
+  const auto Name = [](TBenchmarkType Type) { return Type == bmSystemRAMWrite ? "Write" : "Read"; };
+  EXPECT_EQ(SkippedTestsLine(Run, Name), "");
+  Run.Tests = {Stopped, Recorded({}, TTestStatus::Skipped, bmSystemRAMRead)};
+  EXPECT_EQ(SkippedTestsLine(Run, Name), "Stopped: 1 test not run (Read)");
+  Run.Tests.push_back(Recorded({}, TTestStatus::Skipped, bmSystemRAMWrite));
+  EXPECT_EQ(SkippedTestsLine(Run, Name), "Stopped: 2 tests not run (Read, Write)");
+}
+
 // Names longer than the column keep the figures after them in line.
 TEST(RunComparison, ALongTestNameWidensTheColumnOfNames) {
   TRunRecord Base, New;

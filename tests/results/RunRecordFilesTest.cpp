@@ -42,6 +42,7 @@ TRunRecord SampleRecord() {
   OpenCL.Type = bmOpenCLRAMReadWrite;
   OpenCL.Status = TTestStatus::Failed;
   OpenCL.Message = "No pass of the OpenCL test reported an execution time, so there is no speed";
+  OpenCL.Reason = "GFX RAM block of 4.00 GB does not fit: this adapter has only 2.00 GB of free memory";
   OpenCL.OpenCL = TOpenCLRecord{"AMD Accelerated Parallel Processing", "gfx1100", "3581.0 (HSA1.1,LC)", 8704, 1, ""};
   OpenCL.BlockSize = GFX.BlockSize;
   TTestRecord System;
@@ -96,6 +97,16 @@ TEST(RunRecordFiles, JsonReadsBackWithEveryPassStatusAndSetting) {
   EXPECT_EQ(OpenCL.DriverVersion, "3581.0 (HSA1.1,LC)");
   EXPECT_EQ(OpenCL.WorkItems, 8704u);
   EXPECT_EQ(OpenCL.LaunchesPerPass, 1u);
+  // A failure keeps its reason beside its message; the others have none.
+  EXPECT_EQ(Read.Tests[1].Reason, Record.Tests[1].Reason);
+  EXPECT_EQ(Read.Tests[0].Reason, "");
+  const json Json = json::parse(RunRecordJson(Record));
+  EXPECT_EQ(Json["tests"][1]["reason"], Record.Tests[1].Reason);
+  EXPECT_TRUE(Json["tests"][0]["reason"].is_null());
+  // Files of earlier Velmoras have no reason at all.
+  json Earlier = Json;
+  Earlier["tests"][1].erase("reason");
+  EXPECT_EQ(RunRecordFromJson(Earlier.dump()).Tests[1].Reason, "");
 }
 
 TEST(RunRecordFiles, AnAllCoreTestKeepsItsThreadsAndTheRunItsThreadCount) {

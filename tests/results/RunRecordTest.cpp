@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,29 @@ TEST(RunRecord, AGFXTestNamesTheAdapterItsBlockCameFrom) {
   ASSERT_TRUE(Record.Tests[0].GFX);
   EXPECT_EQ(Record.Tests[0].GFX->Adapter, "NVIDIA GeForce RTX 3080");
   EXPECT_FALSE(Record.Tests[0].OpenCL);
+}
+
+// The error of a block no card can give names neither size: the record keeps the line before it that
+// does, as the failure's reason; a block walked smaller than asked for is no failure and has none.
+TEST(RunRecord, AFailedGFXTestKeepsTheLineThatSaysWhy) {
+  TFakeGraphics Fake;
+  Fake.TotalMemory = std::uint64_t{256} << 20;
+  TVraxDirect3D9 VideoMemory(false, FakeGraphicsInterface(Fake));
+  TRecordingReporter Window;
+  TRunRecorder Recorder({}, {}, &Window);
+  TReplay Replay{{20.0, 20.0}, {}};
+  RunGFXRAMTest(GFXRAMWriteTest, Settings(512 * MB, 2), Recorder, &VideoMemory, Replay.Timer());
+  Fake.Window = std::uint64_t{128} << 20;  // the block now fits the card but not what the processor reaches
+  RunGFXRAMTest(GFXRAMWriteTest, Settings(256 * MB, 2), Recorder, &VideoMemory, Replay.Timer());
+  const TRunRecord Record = Recorder.TakeRecord();
+  ASSERT_EQ(Record.Tests.size(), 2u);
+  const TTestRecord& Failed = Record.Tests[0];
+  EXPECT_EQ(Failed.Status, TTestStatus::Failed);
+  EXPECT_EQ(Failed.Message, "List index out of bounds (0).  TList is empty");
+  EXPECT_EQ(Failed.Reason, "GFX RAM block of 512.00 MB does not fit: this adapter has only 256.00 MB of free memory");
+  EXPECT_NE(std::find(Window.Lines.begin(), Window.Lines.end(), Failed.Reason), Window.Lines.end());
+  EXPECT_EQ(Record.Tests[1].Status, TTestStatus::Completed);
+  EXPECT_EQ(Record.Tests[1].Reason, "");
 }
 
 // A GeForce RTX 3080 as its OpenCL runtime names itself, with the device's own kernel times.

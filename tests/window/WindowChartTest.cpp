@@ -147,9 +147,9 @@ class WindowChart : public ::testing::Test {
 
 TEST_F(WindowChart, ViewPassChartOpensOneChartWindowThatWaitsForARun) {
   ASSERT_NE(View(), nullptr);
-  EXPECT_EQ(View()->title(), "View");
+  EXPECT_EQ(ShownText(View()->title()), "View");
   ASSERT_EQ(View()->actions().size(), 1);
-  EXPECT_EQ(View()->actions()[0]->text(), "Pass chart");
+  EXPECT_EQ(ShownText(View()->actions()[0]->text()), "Pass chart");
   TChartWindow* Window = OpenChart();
   ASSERT_NE(Window, nullptr);
   EXPECT_EQ(Window->windowTitle(), "Pass chart - Quobix's Velmora");

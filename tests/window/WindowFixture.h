@@ -43,6 +43,17 @@ inline TFormVelmoraServices RecordingServices(TRecordedServices& Record) {
   return Services;
 }
 
+// A menu's or item's text as it is shown: its mnemonic's "&" dropped, "&&" a literal ampersand.
+inline std::string ShownText(const QString& Text) {
+  std::string Result;
+  const std::string Raw = Text.toStdString();
+  for (std::size_t Index = 0; Index < Raw.size(); ++Index) {
+    if (Raw[Index] == '&' && Index + 1 < Raw.size()) ++Index;
+    Result += Raw[Index];
+  }
+  return Result;
+}
+
 inline std::vector<std::string> MemoLines(const TFormVelmora& Form) {
   std::vector<std::string> Lines;
   const QString Text = Form.Memo1->toPlainText();

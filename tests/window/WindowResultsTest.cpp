@@ -92,6 +92,8 @@ TEST_F(WindowResults, SaveWritesJsonOrCsvByTheChosenExtension) {
   EXPECT_EQ(Saved.Tests[0].Passes.size(), 3u);
   EXPECT_EQ(Saved.Settings.Settings.MemorySize, std::int64_t{256} << 20);
   EXPECT_EQ(Saved.Run.VelmoraVersion, VELMORA_TEST_VERSION);
+  // The log says where the results went.
+  EXPECT_EQ(MemoLines(Form).back(), "Results saved to " + Folder + "run.json");
 
   AnswerSaveDialogWith(Folder + "run.csv");
   ChooseFromFileMenu(Item("SaveResults1"));
@@ -109,6 +111,7 @@ TEST_F(WindowResults, ASaveThatFailsSaysWhy) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !Record.Errors.empty(); }, 10000));
   EXPECT_EQ(Record.Errors.front(),
             "The results could not be saved to " + Folder + "no-such-folder/run.json: No such file or directory");
+  EXPECT_EQ(MemoLines(Form).back(), "Benchmarking completed.");
 }
 
 }  // namespace
